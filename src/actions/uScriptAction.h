@@ -1,0 +1,387 @@
+#pragma once
+// Typed actions: every command and setting of the program is one of these.
+// Each is a QAction (so menus, buttons and shortcuts drive it directly) with a
+// typed value, a default, a script name, a command-line switch, and events
+// through which its owner does the real work. The published events (On...)
+// belong to the window that uses an action; the Internal... slots belong to
+// the manager component that created it.
+//
+// The menu/button side: triggered() runs DoExecute(). A TCheckAction keeps its
+// own checked state; the QAction is checkable only to show a check mark, and a
+// click that Qt toggles by itself is put back before DoExecute decides.
+
+#include "uActionStore.h"
+#include "uActionTypes.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QStringList>
+
+#include <functional>
+
+class TCustomNvActionList;
+class TScriptHost;
+
+// Macro recording state shared by every action: the lines being recorded (or
+// none), and the flag set while an action records and applies, so that the
+// actions its handlers change in turn record nothing.
+extern QStringList *MacroTarget;
+extern bool MacroNesting;
+
+// True when a macro is being recorded and no action is already recording.
+bool MacroRecordingLive();
+
+class TCustomAbstractAction : public QAction
+{
+    Q_OBJECT
+public:
+    using TImageChanged = std::function<void(QObject *images, int imageIndex)>;
+
+    // Created by a form: owner is the object the action belongs to.
+    explicit TCustomAbstractAction(QObject *owner);
+    // Created by a manager component: joins the list, Category "internal".
+    TCustomAbstractAction(const QString &internalId, TCustomNvActionList *list);
+    ~TCustomAbstractAction() override;
+
+    // Name: unique within the owner (Name, Name2, Name3...; see SetName).
+    QString Name() const { return objectName(); }
+    void SetName(const QString &name);
+
+    QString Caption() const { return text(); }
+    void SetCaption(const QString &caption) { setText(caption); }
+    QString Hint() const { return m_hint; }
+    void SetHint(const QString &hint);
+    QKeySequence ShortCut() const { return m_shortCut; }
+    void SetShortCut(const QKeySequence &shortCut);
+    QList<QKeySequence> SecondaryShortcuts() const { return m_secondary; }
+    void SetSecondaryShortcuts(const QList<QKeySequence> &shortcuts);
+    bool AutoCheck() const { return m_autoCheck; }
+    virtual void SetAutoCheck(bool on) { m_autoCheck = on; }
+    int ImageIndex() const { return m_imageIndex; }
+    void SetImageIndex(int index);
+
+    QString Category;
+    QString ScriptName;
+    QString Switch;
+    bool ApplyWhenLoad = false;
+    bool IncludePrefs = true;
+    QStringList Comments;
+    QString Variables;
+    QString InternalId;
+    TImageChanged OnImageChanged;
+
+    TCustomNvActionList *ActionList() const { return m_list; }
+    void SetActionList(TCustomNvActionList *list);
+
+    // The nine operations, in their slot order.
+    virtual bool RegisterInScript(TScriptHost *host) = 0;
+    virtual void DoExecute() = 0;
+    virtual QString GetScriptDeclaration() = 0;
+    virtual QString GetSwitchSyntax() = 0;
+    virtual void ClearBindings();
+    virtual void SetValueFromText(const QString &text) = 0;
+    virtual void Apply() = 0;
+    virtual bool LoadFromPrefs(TActionStore &store) = 0;
+    virtual bool SaveToPrefs(TActionStore &store) = 0;
+
+protected:
+    // Variables, set to the operation's class default first when empty.
+    QString VariablesOr(const QString &classDefault);
+    // Appends a recorded line when recording is live; returns whether it did
+    // (and so set MacroNesting, which the caller clears after applying).
+    static bool RecordLine(const QString &line);
+    void UpdateQtShortcuts();
+
+private:
+    void Init();
+
+    TCustomNvActionList *m_list = nullptr;
+    QString m_hint;
+    QKeySequence m_shortCut;
+    QList<QKeySequence> m_secondary;
+    bool m_autoCheck = false;
+    int m_imageIndex = -1;
+};
+
+// Publishes the common properties; base of the value classes.
+class TAbstractAction : public TCustomAbstractAction
+{
+    Q_OBJECT
+public:
+    using TCustomAbstractAction::TCustomAbstractAction;
+};
+
+// A command without a value.
+class TNopeAction : public TAbstractAction
+{
+    Q_OBJECT
+public:
+    using TPrepare = std::function<bool()>;
+    using TEvent = std::function<void()>;
+
+    using TAbstractAction::TAbstractAction;
+
+    TPrepare OnPrepare, InternalPrepare, BeforeSave, InternalBeforeSave;
+    TEvent OnBeforeApply, InternalApply, OnAfterApply;
+
+    bool RegisterInScript(TScriptHost *host) override;
+    void DoExecute() override;
+    QString GetScriptDeclaration() override;
+    QString GetSwitchSyntax() override;
+    void ClearBindings() override;
+    void SetValueFromText(const QString &text) override;
+    void Apply() override;
+    bool LoadFromPrefs(TActionStore &store) override;
+    bool SaveToPrefs(TActionStore &store) override;
+};
+
+// The shared machinery of the value classes: value, default, the events and
+// the order in which SetValue, Apply, load and save run them.
+template <typename T>
+class TValueAction : public TAbstractAction
+{
+public:
+    using TVar = std::function<bool(T &)>;
+    using TConst = std::function<void(const T &)>;
+
+    using TAbstractAction::TAbstractAction;
+
+    TVar OnPrepare, InternalPrepare, OnDefault, InternalDefault, BeforeSave, InternalBeforeSave;
+    TConst OnBeforeApply, InternalApply, OnAfterApply;
+
+    const T &Value() const { return m_value; }
+    const T &DefaultValue() const { return m_default; }
+    void SetDefaultValue(const T &value) { m_default = value; }
+
+    virtual void SetValue(const T &value);
+
+    void DoExecute() override;
+    void Apply() override;
+    void ClearBindings() override;
+    bool LoadFromPrefs(TActionStore &store) override;
+    bool SaveToPrefs(TActionStore &store) override;
+    QString GetScriptDeclaration() override;
+    QString GetSwitchSyntax() override;
+
+protected:
+    // What each class adds: its macro line, its store calls, its names.
+    virtual QString MacroLine() const = 0;
+    virtual T ReadFrom(TActionStore &store, const T &def) = 0;
+    virtual bool WriteTo(TActionStore &store, const T &value) = 0;
+    virtual QString DeclarationType() const = 0;     // "integer"
+    virtual QString DeclarationVariables() const = 0; // "aInteger"
+    virtual QString SwitchVariables() const { return DeclarationVariables(); }
+    void StoreValue(const T &value) { m_value = value; }
+
+    T m_value{};
+    T m_default{};
+};
+
+class TWidestringAction : public TValueAction<QString>
+{
+    Q_OBJECT
+public:
+    using TValueAction::TValueAction;
+    bool RegisterInScript(TScriptHost *host) override;
+    void SetValueFromText(const QString &text) override;
+
+protected:
+    QString MacroLine() const override;
+    QString ReadFrom(TActionStore &store, const QString &def) override;
+    bool WriteTo(TActionStore &store, const QString &value) override;
+    QString DeclarationType() const override { return QStringLiteral("widestring"); }
+    QString DeclarationVariables() const override { return QStringLiteral("aWidestring"); }
+};
+
+class TIntegerAction : public TValueAction<qint32>
+{
+    Q_OBJECT
+public:
+    using TValueAction::TValueAction;
+    bool RegisterInScript(TScriptHost *host) override;
+    void SetValueFromText(const QString &text) override;
+
+protected:
+    QString MacroLine() const override;
+    qint32 ReadFrom(TActionStore &store, const qint32 &def) override;
+    bool WriteTo(TActionStore &store, const qint32 &value) override;
+    QString DeclarationType() const override { return QStringLiteral("integer"); }
+    QString DeclarationVariables() const override { return QStringLiteral("aInteger"); }
+};
+
+class TColorAction : public TValueAction<TColor>
+{
+    Q_OBJECT
+public:
+    using TValueAction::TValueAction;
+    bool RegisterInScript(TScriptHost *host) override;
+    void SetValueFromText(const QString &text) override;
+
+protected:
+    QString MacroLine() const override;
+    TColor ReadFrom(TActionStore &store, const TColor &def) override;
+    bool WriteTo(TActionStore &store, const TColor &value) override;
+    QString DeclarationType() const override { return QStringLiteral("TColor"); }
+    QString DeclarationVariables() const override { return QStringLiteral("aColor"); }
+};
+
+class TDoubleAction : public TValueAction<double>
+{
+    Q_OBJECT
+public:
+    using TValueAction::TValueAction;
+    bool RegisterInScript(TScriptHost *host) override;
+    void SetValueFromText(const QString &text) override;
+
+protected:
+    QString MacroLine() const override;
+    double ReadFrom(TActionStore &store, const double &def) override;
+    bool WriteTo(TActionStore &store, const double &value) override;
+    QString DeclarationType() const override { return QStringLiteral("Double"); }
+    QString DeclarationVariables() const override { return QStringLiteral("aDouble"); }
+};
+
+class TPointAction : public TValueAction<QPoint>
+{
+    Q_OBJECT
+public:
+    using TValueAction::TValueAction;
+    using TValueAction::SetValue;
+    void SetValue(qint32 x, qint32 y) { SetValue(QPoint(x, y)); }
+    bool RegisterInScript(TScriptHost *host) override;
+    void SetValueFromText(const QString &text) override;
+
+protected:
+    QString MacroLine() const override;
+    QPoint ReadFrom(TActionStore &store, const QPoint &def) override;
+    bool WriteTo(TActionStore &store, const QPoint &value) override;
+    QString DeclarationType() const override { return QStringLiteral("integer"); }
+    QString DeclarationVariables() const override { return QStringLiteral("x,y"); }
+};
+
+class TRectAction : public TValueAction<TNvRect>
+{
+    Q_OBJECT
+public:
+    using TValueAction::TValueAction;
+    using TValueAction::SetValue;
+    void SetValue(qint32 left, qint32 top, qint32 right, qint32 bottom)
+    {
+        SetValue(TNvRect{left, top, right, bottom});
+    }
+    bool RegisterInScript(TScriptHost *host) override;
+    void SetValueFromText(const QString &text) override;
+
+protected:
+    QString MacroLine() const override;
+    TNvRect ReadFrom(TActionStore &store, const TNvRect &def) override;
+    bool WriteTo(TActionStore &store, const TNvRect &value) override;
+    QString DeclarationType() const override { return QStringLiteral("integer"); }
+    QString DeclarationVariables() const override { return QStringLiteral("left,right,top,bottom"); }
+    QString SwitchVariables() const override { return QStringLiteral("aRect"); }
+};
+
+class TFontAction : public TValueAction<TNvFont>
+{
+    Q_OBJECT
+public:
+    using TValueAction::TValueAction;
+    using TValueAction::SetValue;
+    void SetValue(const QString &name, qint32 size, TColor color, bool bold, bool italic,
+                  bool underline, bool strikeOut);
+    bool RegisterInScript(TScriptHost *host) override;
+    void SetValueFromText(const QString &text) override;
+    QString GetScriptDeclaration() override;
+
+protected:
+    QString MacroLine() const override;
+    TNvFont ReadFrom(TActionStore &store, const TNvFont &def) override;
+    bool WriteTo(TActionStore &store, const TNvFont &value) override;
+    QString DeclarationType() const override { return {}; }
+    QString DeclarationVariables() const override { return QStringLiteral("aFont"); }
+};
+
+class TBooleanAction : public TValueAction<bool>
+{
+    Q_OBJECT
+public:
+    using TValueAction::TValueAction;
+    // Setting the value it already has does nothing at all.
+    void SetValue(const bool &value) override;
+    bool RegisterInScript(TScriptHost *host) override;
+    void SetValueFromText(const QString &text) override;
+
+protected:
+    QString MacroLine() const override;
+    bool ReadFrom(TActionStore &store, const bool &def) override;
+    bool WriteTo(TActionStore &store, const bool &value) override;
+    QString DeclarationType() const override { return QStringLiteral("Boolean"); }
+    QString DeclarationVariables() const override { return QStringLiteral("aBoolean"); }
+};
+
+// A two-state command whose value is its checked state, with a caption, hint
+// and image per state.
+class TCheckAction : public TCustomAbstractAction
+{
+    Q_OBJECT
+public:
+    using TPrepare = std::function<bool()>;
+    using TVarBool = std::function<bool(bool &)>;
+    using TEvent = std::function<void()>;
+
+    explicit TCheckAction(QObject *owner);
+    TCheckAction(const QString &internalId, TCustomNvActionList *list);
+
+    TPrepare OnPrepare, InternalPrepare;
+    TVarBool OnDefault, InternalDefault, BeforeSave, InternalBeforeSave;
+    TEvent OnBeforeTrueApply, InternalTrueApply, OnAfterTrueApply;
+    TEvent OnBeforeFalseApply, InternalFalseApply, OnAfterFalseApply;
+
+    bool Checked() const { return m_checked; }
+    bool DefaultValue() const { return m_default; }
+    // Also sets Checked and the state's caption, hint and image.
+    void SetDefaultValue(bool value);
+
+    void SetChecked(bool value);
+    void Toggle() { SetChecked(!m_checked); }
+
+    QString TrueCaption() const { return m_trueCaption; }
+    QString FalseCaption() const { return m_falseCaption; }
+    QString TrueHint() const { return m_trueHint; }
+    QString FalseHint() const { return m_falseHint; }
+    int TrueImageIndex() const { return m_trueImage; }
+    int FalseImageIndex() const { return m_falseImage; }
+    void SetTrueCaption(const QString &text);
+    void SetFalseCaption(const QString &text);
+    void SetTrueHint(const QString &text);
+    void SetFalseHint(const QString &text);
+    void SetTrueImageIndex(int index);
+    void SetFalseImageIndex(int index);
+
+    void SetAutoCheck(bool) override {} // always false
+
+    bool RegisterInScript(TScriptHost *host) override;
+    void DoExecute() override;
+    QString GetScriptDeclaration() override;
+    QString GetSwitchSyntax() override;
+    void ClearBindings() override;
+    void SetValueFromText(const QString &text) override;
+    void Apply() override;
+    bool LoadFromPrefs(TActionStore &store) override;
+    bool SaveToPrefs(TActionStore &store) override;
+
+private:
+    void InitCheck();
+    // Sets the checked state without applying, and the visible presentation.
+    void SetCheckedState(bool value);
+    void ShowState();
+
+    bool m_checked = false;
+    bool m_default = false;
+    QString m_trueCaption, m_falseCaption, m_trueHint, m_falseHint;
+    int m_trueImage = -1, m_falseImage = -1;
+};
+
+// The truth rule of the command line: trimmed and lower-cased, "true", "vrai",
+// "t", "v", or an integer other than 0.
+bool TextToBool(const QString &text);

@@ -1,0 +1,8 @@
+#include <QApplication>
+
+#include "TestMain.inc"
+
+int main(int argc, char **argv)
+{
+    return runTests<QApplication>(argc, argv);
+}
