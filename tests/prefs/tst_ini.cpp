@@ -1,0 +1,185 @@
+// The portable ini file: format, reading rules, encodings, safe writing.
+
+#include "PrefsTestSupport.h"
+
+#include <QStringEncoder>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace
+{
+
+QByteArray encoded(QStringConverter::Encoding encoding, const QString &text, bool bom = true)
+{
+    QStringEncoder encoder(encoding, bom ? QStringConverter::Flag::WriteBom
+                                         : QStringConverter::Flag::Default);
+    return encoder.encode(text);
+}
+
+TEST(IniPreferences, WrittenFormatAndInsertPositions)
+{
+    TempStores stores;
+    {
+        TIniPreferencesMan ini(stores.iniFile());
+        EXPECT_EQ(ini.Lines(), QStringList({"[]"}));
+        ini.WriteString(QStringLiteral("Version"), QStringLiteral("v1"));
+        ini.OpenKey(QStringLiteral("ShowForm"), true);
+        ini.WriteBool(QStringLiteral("DecalageAvance"), false);
+        ini.OpenKey(QStringLiteral("FormSave"), false); // created whatever create says
+        ini.WriteInteger(QStringLiteral("Left"), 113);
+        ini.CloseKey();
+        ini.WriteInteger(QStringLiteral("LeftFrame"), 0); // before [ShowForm\FormSave]
+        ini.CloseKey();
+        ini.WriteString(QStringLiteral("ExeName"),
+                        QStringLiteral("/opt/kadrex"));                   // before the first header
+        ini.WriteString(QStringLiteral("VERSION"), QStringLiteral("v2")); // replaces, any case
+    }
+    const QByteArray bytes = stores.readFile(stores.iniFile());
+    const QString expected = QStringLiteral("\xFEFF[]\r\nVERSION=v2\r\n\r\nExeName=/opt/kadrex\r\n"
+                                            "[ShowForm]\r\nDecalageAvance=False\r\n\r\n"
+                                            "LeftFrame=0\r\n[ShowForm\\FormSave]\r\nLeft=113\r\n");
+    EXPECT_EQ(bytes, encoded(QStringConverter::Utf16LE, expected, false));
+}
+
+TEST(IniPreferences, ReadingRules)
+{
+    TempStores stores;
+    stores.writeFile(stores.iniFile(),
+                     encoded(QStringConverter::Utf16LE,
+                             QStringLiteral("[]\r\n[ShowForm]\r\nSmall=true\r\nBig=True\r\n"
+                                            "Abc=abc\r\nNeg=-42\r\nFloat=2.5\r\nNoFloat=x\r\n"
+                                            "Empty=\r\nEq=a=b\r\n[showform\\sub]\r\nIn=1\r\n")));
+    TIniPreferencesMan ini(stores.iniFile());
+    ASSERT_TRUE(ini.OpenKey(QStringLiteral("SHOWFORM"), false));
+    bool b = false;
+    qint32 i = 7;
+    double d = 7;
+    QString s = QStringLiteral("default");
+    EXPECT_FALSE(ini.ReadBool(QStringLiteral("Small"), b)); // letter case counts
+    EXPECT_TRUE(ini.ReadBool(QStringLiteral("big"), b));
+    EXPECT_TRUE(b);
+    EXPECT_TRUE(ini.ReadInteger(QStringLiteral("Abc"), i)); // present: reads as 0
+    EXPECT_EQ(i, 0);
+    EXPECT_TRUE(ini.ReadInteger(QStringLiteral("Neg"), i));
+    EXPECT_EQ(i, -42);
+    EXPECT_FALSE(ini.ReadInteger(QStringLiteral("Missing"), i));
+    EXPECT_TRUE(ini.ReadFloat(QStringLiteral("Float"), d));
+    EXPECT_EQ(d, 2.5);
+    EXPECT_TRUE(ini.ReadFloat(QStringLiteral("NoFloat"), d));
+    EXPECT_EQ(d, 0.0);
+    EXPECT_TRUE(ini.ReadString(QStringLiteral("Empty"), s));
+    EXPECT_EQ(s, QString());
+    EXPECT_TRUE(ini.ReadString(QStringLiteral("Eq"), s));
+    EXPECT_EQ(s, QStringLiteral("a=b"));
+    QStringList names;
+    ini.GetValueNames(names);
+    EXPECT_EQ(names.size(), 8);
+    EXPECT_FALSE(ini.Changed()); // reading an existing section changes nothing
+    EXPECT_TRUE(ini.DeleteValue(QStringLiteral("NEG")));
+    EXPECT_FALSE(ini.ReadInteger(QStringLiteral("Neg"), i));
+}
+
+TEST(IniPreferences, KeyNamesListEveryDepth)
+{
+    TempStores stores;
+    TIniPreferencesMan ini(stores.iniFile());
+    for (const char *path : {"A", "A\\B", "A\\B\\C", "AB", "Other"}) {
+        ini.OpenRoot();
+        ini.OpenKey(QString::fromLatin1(path), true);
+    }
+    ini.OpenRoot();
+    ini.OpenKey(QStringLiteral("a"), false);
+    QStringList below;
+    ini.GetKeyNames(below);
+    EXPECT_EQ(below, QStringList({"B", "B\\C"}));
+    ini.OpenRoot();
+    QStringList all;
+    ini.GetKeyNames(all);
+    EXPECT_EQ(all, QStringList({"A", "A\\B", "A\\B\\C", "AB", "Other"}));
+}
+
+TEST(IniPreferences, ReadsEveryAcceptedEncoding)
+{
+    const QString text = QStringLiteral("[]\nName=Käthe 日本\r\n[S]\rX=1");
+    const QList<QByteArray> files = {
+        encoded(QStringConverter::Utf16LE, text), encoded(QStringConverter::Utf16BE, text),
+        encoded(QStringConverter::Utf8, text), encoded(QStringConverter::System, text, false)};
+    for (const QByteArray &bytes : files) {
+        TempStores stores;
+        stores.writeFile(stores.iniFile(), bytes);
+        TIniPreferencesMan ini(stores.iniFile());
+        QString name;
+        qint32 x = 0;
+        EXPECT_TRUE(ini.ReadString(QStringLiteral("Name"), name));
+        EXPECT_EQ(name, QStringLiteral("Käthe 日本"));
+        ini.OpenKey(QStringLiteral("S"), false);
+        EXPECT_TRUE(ini.ReadInteger(QStringLiteral("X"), x));
+        EXPECT_EQ(x, 1);
+    }
+}
+
+TEST(IniPreferences, ValuesAboveAnyHeaderBelongToTheRoot)
+{
+    TempStores stores;
+    stores.writeFile(stores.iniFile(), "Loose=1\r\n[S]\r\n");
+    TIniPreferencesMan ini(stores.iniFile());
+    qint32 value = 0;
+    EXPECT_TRUE(ini.ReadInteger(QStringLiteral("Loose"), value));
+    EXPECT_EQ(ini.Lines().first(), QStringLiteral("[]"));
+}
+
+// A file size limit stands for a full disk (it binds even root).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_saved{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+TEST(IniPreferences, AFullDiskKeepsTheOldFileAndTellsWhy)
+{
+    TempStores stores;
+    stores.writeFile(stores.iniFile(), encoded(QStringConverter::Utf16LE, "[]\r\nOld=1\r\n"));
+    const QByteArray before = stores.readFile(stores.iniFile());
+    TIniPreferencesMan ini(stores.iniFile());
+    for (int i = 0; i < 100; ++i)
+        ini.WriteInteger(QStringLiteral("Value%1").arg(i), i);
+    QString error;
+    {
+        FileSizeLimit limit(256);
+        EXPECT_FALSE(ini.Flush(&error));
+    }
+    EXPECT_TRUE(error.startsWith(stores.iniFile() + QStringLiteral(": "))) << error.toStdString();
+    EXPECT_EQ(stores.readFile(stores.iniFile()), before);
+    EXPECT_EQ(QDir(stores.exeFolder()).entryList(QDir::Files), QStringList({"Kadrex.ini"}));
+    EXPECT_TRUE(ini.Flush(&error)) << error.toStdString(); // room again: the whole file lands
+    EXPECT_EQ(stores.iniLines().size(), 102);
+}
+
+TEST(IniPreferences, AMissingFolderIsReported)
+{
+    TempStores stores;
+    TIniPreferencesMan ini(stores.dir.filePath(QStringLiteral("gone/Kadrex.ini")));
+    ini.WriteInteger(QStringLiteral("New"), 2);
+    QString error;
+    EXPECT_FALSE(ini.Flush(&error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+} // namespace

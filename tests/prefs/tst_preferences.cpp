@@ -1,0 +1,310 @@
+// The preference component over real stores: mode detection and the deletion
+// of the other stores, typed values, the close flow and the action lists.
+
+#include "PrefsTestSupport.h"
+#include "actions/uActionList.h"
+#include "actions/uScriptAction.h"
+#include "prefs/uRegistry.h"
+#include "shell/uProductInfo.h"
+
+#include <QFileInfo>
+
+namespace
+{
+
+const QString kKey = QStringLiteral("Software\\Norvane\\Kadrex");
+const QString kMaker = QStringLiteral("Software\\Norvane");
+using M = TSavePreferences;
+
+struct Fixture {
+    TempStores stores;
+
+    std::unique_ptr<TNorvanePreferences> prefs(M mode)
+    {
+        auto gp = std::make_unique<TNorvanePreferences>(nullptr, stores.locations());
+        gp->DetectMode();
+        gp->SetMode(mode);
+        return gp;
+    }
+    std::unique_ptr<TNorvanePreferences> detected()
+    {
+        auto gp = std::make_unique<TNorvanePreferences>(nullptr, stores.locations());
+        gp->DetectMode();
+        return gp;
+    }
+    void makeIni() { stores.writeFile(stores.iniFile(), TIniPreferencesMan::Encode({"[]"})); }
+    void makeKey(const QString &key = kKey) { TRegistryDb(stores.dbFile()).createKey(key); }
+    bool iniExists() const { return QFileInfo::exists(stores.iniFile()); }
+    bool keyExists(const QString &key = kKey) const
+    {
+        return TRegistryDb(stores.dbFile(), false).keyExists(key);
+    }
+};
+
+TEST(NorvanePreferences, DetectionPicksAModeAndDeletesTheOtherStores)
+{
+    struct Case {
+        bool ini, key, otherMakerKey;
+        M mode;
+        bool iniAfter, keyAfter, makerAfter;
+    };
+    const Case cases[] = {
+        {true, true, false, M::spPortable, true, false, false}, // the ini file wins
+        {false, true, false, M::spRegistre, false, true, true},
+        {false, false, false, M::spNone, false, false, false},
+        {true, true, true, M::spPortable, true, false,
+         true}, // Software\Norvane keeps its other key
+        {false, true, true, M::spRegistre, false, true, true},
+    };
+    for (const Case &c : cases) {
+        Fixture f;
+        if (c.ini)
+            f.makeIni();
+        if (c.key)
+            f.makeKey(kKey + QStringLiteral("\\ShowForm"));
+        if (c.otherMakerKey)
+            f.makeKey(kMaker + QStringLiteral("\\Other"));
+        QList<M> changes;
+        TNorvanePreferences gp(nullptr, f.stores.locations());
+        gp.OnChangeMode = [&](M mode) { changes << mode; };
+        gp.DetectMode();
+        EXPECT_EQ(gp.StorageMode(), c.mode);
+        EXPECT_EQ(changes, QList<M>({c.mode}));
+        EXPECT_EQ(f.iniExists(), c.iniAfter);
+        EXPECT_EQ(f.keyExists(), c.keyAfter);
+        EXPECT_EQ(f.keyExists(kMaker), c.makerAfter);
+    }
+}
+
+TEST(NorvanePreferences, ChangingTheModeDeletesTheStoresItLeaves)
+{
+    Fixture f;
+    auto gp = f.prefs(M::spRegistre);
+    EXPECT_TRUE(f.keyExists());
+    gp->SetMode(M::spPortable);
+    EXPECT_FALSE(f.keyExists(kMaker));
+    gp->WriteInteger(QStringLiteral("X"), 1);
+    gp->SetMode(M::spPortable); // unchanged: nothing happens
+    EXPECT_EQ(gp->ReadInteger(QStringLiteral("X"), 0), 1);
+    ASSERT_TRUE(gp->Save());
+    EXPECT_TRUE(f.iniExists());
+    gp->SetMode(M::spRegistre);
+    EXPECT_FALSE(f.iniExists());
+    EXPECT_TRUE(f.keyExists());
+    gp->SetMode(M::spPortable);
+    ASSERT_TRUE(gp->Save());
+    QFile(f.stores.iniFile()).setPermissions(QFileDevice::ReadOwner);
+    gp->SetMode(M::spNone);
+    EXPECT_FALSE(f.iniExists()); // read-only or not
+    EXPECT_FALSE(f.keyExists(kMaker));
+}
+
+TEST(NorvanePreferences, TypedValuesRoundTripInBothStores)
+{
+    const TNvFont font{
+        QStringLiteral("DejaVu Sans"), 24, 0x00FFFF, 0, 2, 120, true, false, true, false};
+    const TNvRect rect{-5, 10, 800, 600};
+    for (M mode : {M::spRegistre, M::spPortable}) {
+        Fixture f;
+        {
+            auto gp = f.prefs(mode);
+            ASSERT_TRUE(gp->OpenSection(QStringLiteral("ShowForm")));
+            EXPECT_TRUE(gp->WriteBool(QStringLiteral("Bool"), true));
+            EXPECT_TRUE(gp->WriteInteger(QStringLiteral("Colour"), qint32(0xFF00000F)));
+            EXPECT_TRUE(gp->WriteFloat(QStringLiteral("Float"), 0.1));
+            EXPECT_TRUE(gp->WriteString(QStringLiteral("Text"), QStringLiteral("a=b é")));
+            EXPECT_TRUE(gp->WritePoint(QStringLiteral("Pos"), QPoint(-3, 7)));
+            EXPECT_TRUE(gp->WriteRect(QStringLiteral("FormSave"), rect));
+            EXPECT_TRUE(gp->WriteFont(QStringLiteral("InsertFont"), font));
+            EXPECT_TRUE(gp->CloseSection());
+        }
+        auto gp = f.detected();
+        ASSERT_EQ(gp->StorageMode(), mode);
+        gp->OpenSection(QStringLiteral("ShowForm"));
+        EXPECT_TRUE(gp->ReadBool(QStringLiteral("Bool"), false));
+        EXPECT_EQ(gp->ReadInteger(QStringLiteral("Colour"), 0), qint32(0xFF00000F));
+        EXPECT_EQ(gp->ReadFloat(QStringLiteral("Float"), 0), 0.1);
+        EXPECT_EQ(gp->ReadString(QStringLiteral("Text"), {}), QStringLiteral("a=b é"));
+        EXPECT_EQ(gp->ReadPoint(QStringLiteral("Pos"), {}), QPoint(-3, 7));
+        EXPECT_EQ(gp->ReadRect(QStringLiteral("FormSave"), {}), rect);
+        TNvFont read;
+        gp->ReadFont(QStringLiteral("InsertFont"), TNvFont{}, read);
+        EXPECT_EQ(read, font);
+        QStringList sections;
+        gp->GetSectionNames(sections);
+        EXPECT_EQ(sections.size(), 2) << sections.join(',').toStdString();
+    }
+}
+
+TEST(NorvanePreferences, IncompleteCompoundValuesGiveTheirDefaults)
+{
+    Fixture f;
+    f.stores.writeFile(f.stores.iniFile(),
+                       TIniPreferencesMan::Encode(
+                           {"[]", "[ShowForm]", "Pos.X=4", "[ShowForm\\Half]", "Left=1", "Top=2",
+                            "Right=3", "[ShowForm\\Font]", "Charset=0", "Color=0", "Name=Arial",
+                            "Pitch=0", "PixelsperInch=96", "Size=12", "Bold=true", "Italic=False",
+                            "StrikeOut=False", "Underline=False"}));
+    const TNvRect defRect{1, 1, 2, 2};
+    const TNvFont defFont;
+    {
+        auto gp = f.detected();
+        gp->OpenSection(QStringLiteral("ShowForm"));
+        EXPECT_EQ(gp->ReadPoint(QStringLiteral("Pos"), QPoint(9, 9)), QPoint(9, 9));
+        EXPECT_EQ(gp->ReadRect(QStringLiteral("Half"), defRect), defRect);
+        EXPECT_EQ(gp->ReadRect(QStringLiteral("Missing"), defRect), defRect);
+        TNvFont font;
+        font.name = QStringLiteral("Changed");
+        gp->ReadFont(QStringLiteral("Font"), defFont, font); // "true" is no boolean here
+        EXPECT_EQ(font, defFont);
+        gp->CloseSection();
+        gp->Save();
+    }
+    // Reading the missing rectangle left its empty section in the file.
+    const QStringList lines = f.stores.iniLines();
+    const qsizetype header = lines.indexOf(QStringLiteral("[ShowForm\\Missing]"));
+    ASSERT_GE(header, 0);
+    EXPECT_EQ(header, lines.size() - 1);
+
+    // The registry backend does not create what it only reads.
+    Fixture r;
+    auto gp = r.prefs(M::spRegistre);
+    gp->OpenSection(QStringLiteral("ShowForm"));
+    EXPECT_EQ(gp->ReadRect(QStringLiteral("Missing"), defRect), defRect);
+    EXPECT_FALSE(r.keyExists(kKey + QStringLiteral("\\ShowForm\\Missing")));
+    EXPECT_EQ(gp->Backend().CurrentPath(), QStringLiteral("ShowForm"));
+}
+
+TEST(NorvanePreferences, ModeNoneStoresNothingAndReadsDefaults)
+{
+    Fixture f;
+    auto gp = f.detected();
+    EXPECT_FALSE(gp->OpenSection(QStringLiteral("ShowForm")));
+    EXPECT_FALSE(gp->WriteInteger(QStringLiteral("X"), 1));
+    EXPECT_FALSE(gp->WriteRect(QStringLiteral("R"), {}));
+    EXPECT_FALSE(gp->WriteFont(QStringLiteral("F"), {}));
+    EXPECT_EQ(gp->ReadInteger(QStringLiteral("X"), 5), 5);
+    TNvFont def, font;
+    def.size = 30;
+    gp->ReadFont(QStringLiteral("F"), def, font);
+    EXPECT_EQ(font, def);
+    EXPECT_FALSE(gp->CloseSection());
+    EXPECT_FALSE(gp->Save());
+    EXPECT_FALSE(f.iniExists());
+    EXPECT_FALSE(QFileInfo::exists(f.stores.dbFile()));
+}
+
+TEST(NorvanePreferences, CloseFlowFollowsTheAnswer)
+{
+    struct Case {
+        TModeAnswer answer;
+        bool closes;
+        M mode;
+        bool iniAfter, keyAfter; // both stores appear after detection
+    };
+    const Case cases[] = {
+        {TModeAnswer::Cancelled, false, M::spNone, true, true},
+        {TModeAnswer::Unanswerable, true, M::spNone, true, true}, // deletes nothing
+        {TModeAnswer::None, true, M::spNone, false, false},
+        {TModeAnswer::Portable, true, M::spPortable, true, false},
+        {TModeAnswer::Registre, true, M::spRegistre, false, true},
+    };
+    for (const Case &c : cases) {
+        Fixture f;
+        auto gp = f.detected();
+        f.stores.writeFile(f.stores.iniFile(), "[]\r\nOld=1\r\n");
+        f.makeKey();
+        QString caption;
+        int saves = 0;
+        gp->OnAskMode = [&](const QString &text) {
+            caption = text;
+            return c.answer;
+        };
+        gp->OnSavePrefs = [&](TNorvanePreferences &) { return ++saves, true; };
+        EXPECT_EQ(gp->CloseQuery(), c.closes);
+        EXPECT_EQ(caption, QStringLiteral("Saving the preferences of Kadrex"));
+        EXPECT_EQ(gp->StorageMode(), c.mode);
+        EXPECT_EQ(saves, c.mode == M::spNone ? 0 : 1);
+        EXPECT_EQ(f.iniExists(), c.iniAfter);
+        EXPECT_EQ(f.keyExists(), c.keyAfter);
+    }
+}
+
+TEST(NorvanePreferences, SaveWritesTheBookkeepingFirst)
+{
+    for (M mode : {M::spPortable, M::spRegistre}) {
+        Fixture f;
+        auto gp = f.prefs(mode);
+        gp->OnSavePrefs = [](TNorvanePreferences &p) {
+            p.OpenSection(QStringLiteral("ShowForm"));
+            p.WriteInteger(QStringLiteral("Digits"), 5);
+            return p.CloseSection();
+        };
+        EXPECT_TRUE(gp->Save());
+        EXPECT_EQ(gp->ReadString(QStringLiteral("Version"), {}), product::versionText());
+        EXPECT_EQ(gp->ReadString(QStringLiteral("ExeName"), {}), f.stores.locations().exePath);
+        EXPECT_TRUE(QDateTime::fromString(gp->ReadString(QStringLiteral("Last saving"), {}),
+                                          QStringLiteral("yyyy/MM/dd hh:mm:ss"))
+                        .isValid());
+        if (mode == M::spPortable) {
+            const QStringList lines = f.stores.iniLines();
+            ASSERT_GE(lines.size(), 7);
+            EXPECT_EQ(lines[0], QStringLiteral("[]"));
+            EXPECT_EQ(lines[1], QStringLiteral("Version=Kadrex 6.2.1 en by Norvane"));
+            EXPECT_TRUE(lines[2].startsWith(QStringLiteral("Last saving=")));
+            EXPECT_TRUE(lines[3].startsWith(QStringLiteral("ExeName=")));
+            EXPECT_EQ(lines.mid(4, 3), QStringList({"", "[ShowForm]", "Digits=5"}));
+        }
+    }
+}
+
+TEST(NorvanePreferences, AnIniFileThatCannotBeWrittenIsReported)
+{
+    Fixture f;
+    auto gp = f.prefs(M::spPortable);
+    QString told;
+    gp->OnSaveError = [&](const QString &message) { told = message; };
+    QDir(f.stores.exeFolder()).removeRecursively();
+    EXPECT_FALSE(gp->Save());
+    EXPECT_TRUE(told.contains(f.stores.iniFile())) << told.toStdString();
+}
+
+// Lists run in the given order to load and in the opposite order to save,
+// each inside its section; real actions travel through the store.
+TEST(NorvanePreferences, ListsLoadInOrderAndSaveInReverse)
+{
+    Fixture f;
+    QStringList log;
+    auto gp = f.prefs(M::spPortable);
+    std::vector<std::unique_ptr<TNvActionList>> lists;
+    const auto add = [&](const QString &section, const QString &name) {
+        auto list = std::make_unique<TNvActionList>();
+        list->OnLoadFromPrefs = [&log, name, &gp](TActionStore &) {
+            return log << "load " + name + " in " + gp->Backend().CurrentPath(), true;
+        };
+        list->OnSaveToPrefs = [&log, name, &gp](TActionStore &) {
+            return log << "save " + name + " in " + gp->Backend().CurrentPath(), true;
+        };
+        gp->AddList(section, list.get());
+        lists.push_back(std::move(list));
+    };
+    add(QStringLiteral("ScriptForm"), QStringLiteral("script list"));
+    add(QStringLiteral("ScriptForm"), QStringLiteral("script files"));
+    add(QStringLiteral("ShowForm"), QStringLiteral("am"));
+    add(QStringLiteral("ShowForm"), QStringLiteral("gpal"));
+    auto *digits = new TIntegerAction(QStringLiteral("iaDigits"), lists.back().get());
+    digits->ScriptName = QStringLiteral("Digits");
+    digits->SetValue(5);
+
+    EXPECT_TRUE(gp->Save());
+    digits->SetValue(0);
+    EXPECT_TRUE(gp->LoadLists());
+    EXPECT_EQ(digits->Value(), 5);
+    EXPECT_EQ(log, QStringList({"save gpal in ShowForm", "save am in ShowForm",
+                                "save script files in ScriptForm", "save script list in ScriptForm",
+                                "load script list in ScriptForm", "load script files in ScriptForm",
+                                "load am in ShowForm", "load gpal in ShowForm"}));
+    EXPECT_EQ(gp->Backend().CurrentPath(), QString());
+}
+
+} // namespace
