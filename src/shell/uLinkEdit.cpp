@@ -25,6 +25,13 @@ Qt::Alignment toQt(TLinkAlign align, Qt::Alignment controlAlignment)
     return controlAlignment;
 }
 
+// The one of three events that serves links of a kind.
+template <typename Event>
+const Event &byKind(TLinkKind kind, const Event &url, const Event &mail, const Event &custom)
+{
+    return kind == TLinkKind::Url ? url : kind == TLinkKind::Mail ? mail : custom;
+}
+
 } // namespace
 
 TLinkEdit::TLinkEdit(QWidget *parent) : QTextEdit(parent)
@@ -86,8 +93,11 @@ QTextCharFormat TLinkEdit::CharFormat(const TLinkCharAttrs &attrs) const
     QTextCharFormat format;
     format.setFontFamilies(
         QStringList{attrs.fontName.isEmpty() ? font().family() : attrs.fontName});
-    // A size of 0 or less (SIZE with no number) keeps the label's own size.
-    format.setFontPointSize(attrs.size > 0 ? attrs.size : font().pointSizeF());
+    // A size of 0 or less (SIZE with no number) keeps the label's own size; a
+    // label font given in pixels leaves the size to the document's default.
+    const qreal size = attrs.size > 0 ? attrs.size : font().pointSizeF();
+    if (size > 0)
+        format.setFontPointSize(size);
     format.setFontWeight(attrs.bold ? QFont::Bold : QFont::Normal);
     format.setFontItalic(attrs.italic);
     format.setFontUnderline(attrs.underline);
@@ -139,32 +149,6 @@ std::optional<TLinkRef> TLinkEdit::LinkAtPoint(const QPoint &viewportPoint) cons
     return m_built.LinkAt(pos);
 }
 
-const TLinkEdit::TLinkClickEvent &TLinkEdit::ClickEvent(TLinkKind kind) const
-{
-    switch (kind) {
-    case TLinkKind::Mail:
-        return OnMailClick;
-    case TLinkKind::Custom:
-        return OnCustomLinkClick;
-    case TLinkKind::Url:
-        break;
-    }
-    return OnUrlClick;
-}
-
-const TLinkEdit::TLinkHintEvent &TLinkEdit::HintEvent(TLinkKind kind) const
-{
-    switch (kind) {
-    case TLinkKind::Mail:
-        return OnMailHint;
-    case TLinkKind::Custom:
-        return OnCustomLinkHint;
-    case TLinkKind::Url:
-        break;
-    }
-    return OnUrlHint;
-}
-
 void TLinkEdit::mouseReleaseEvent(QMouseEvent *event)
 {
     QTextEdit::mouseReleaseEvent(event);
@@ -172,7 +156,7 @@ void TLinkEdit::mouseReleaseEvent(QMouseEvent *event)
     if (!link)
         return;
     // A copy: the handler may assign a new text to this label.
-    const TLinkClickEvent handler = ClickEvent(link->kind);
+    const TLinkClickEvent handler = byKind(link->kind, OnUrlClick, OnMailClick, OnCustomLinkClick);
     if (handler)
         handler(link->target);
 }
@@ -188,10 +172,10 @@ void TLinkEdit::mouseMoveEvent(QMouseEvent *event)
     }
     if (m_useInternalCursor)
         SetHandCursor(true);
-    const TLinkHintEvent handler = HintEvent(link->kind);
+    const TLinkHintEvent handler = byKind(link->kind, OnUrlHint, OnMailHint, OnCustomLinkHint);
     if (handler) {
         SetHandCursor(true);
-        QString hint = m_hint;
+        QString hint;
         handler(link->target, hint);
         m_hint = hint;
         SetShowHint(true);

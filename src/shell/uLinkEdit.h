@@ -17,6 +17,7 @@
 //       to show. While such a handler is set, its links show the hand cursor.
 //
 // The label has no frame and read-only is on; its users may change both.
+// Colours, FontColor and Alignment take effect at the next SetRichText.
 
 #include "uLinkMarkup.h"
 
@@ -88,8 +89,6 @@ private:
     void ApplyRuns();
     void ApplyAlignments();
     QTextCharFormat CharFormat(const TLinkCharAttrs &attrs) const;
-    const TLinkClickEvent &ClickEvent(TLinkKind kind) const;
-    const TLinkHintEvent &HintEvent(TLinkKind kind) const;
     void SetHandCursor(bool hand);
     void SetShowHint(bool show);
 

@@ -11,7 +11,9 @@
 //
 // Tag names and formatting parameters ignore letter case; link targets keep
 // theirs. There is no nesting check: every tag changes the current attributes
-// from where it stands on.
+// from where it stands on. An opening link tag saves the colour and styles in
+// force (one save shared by the three kinds) and any closing link tag restores
+// them; a closing link tag before any opening one leaves them as they are.
 //
 // Character positions. The text widget (a QTextDocument) counts every
 // paragraph break as one position, and turns "\r\n", "\r", "\n" and U+2029
