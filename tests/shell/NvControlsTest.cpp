@@ -1,3 +1,4 @@
+#include "actions/uScriptAction.h"
 #include "shell/uNvControls.h"
 
 #include <gtest/gtest.h>
@@ -108,6 +109,30 @@ TEST(NvImgSpeedButton, FirstActionRemembersTheButtonCaption)
     EXPECT_EQ(button.Caption(), "Two");
     button.SetLinkCaption(false);
     EXPECT_EQ(button.Caption(), "Own");
+}
+
+TEST(NvImgSpeedButton, FollowsATwoStateAction)
+{
+    QObject owner;
+    auto *action = new TCheckAction(&owner);
+    action->SetFalseCaption("Play");
+    action->SetTrueCaption("Pause");
+    int applied = 0;
+    action->OnAfterTrueApply = [&] { ++applied; };
+    TNvImgSpeedButton linked, own;
+    own.SetCaption("Go");
+    linked.SetLinkCaption(true);
+    linked.SetAction(action);
+    own.SetAction(action);
+    EXPECT_EQ(linked.Caption(), "Play");
+
+    linked.click();
+    EXPECT_EQ(applied, 1);
+    EXPECT_TRUE(action->Checked());
+    EXPECT_TRUE(linked.isChecked());
+    EXPECT_TRUE(own.isChecked());
+    EXPECT_EQ(linked.Caption(), "Pause");
+    EXPECT_EQ(own.Caption(), "Go");
 }
 
 } // namespace
