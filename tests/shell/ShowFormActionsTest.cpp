@@ -1,5 +1,9 @@
 #include "shell/uShowFormActions.h"
 
+#include "actions/uActionList.h"
+#include "actions/uActionTypes.h"
+#include "actions/uScriptAction.h"
+
 #include <QKeySequence>
 #include <QLocale>
 #include <QRegularExpression>
@@ -300,6 +304,41 @@ TEST(ShowFormActionTable, LoadOrderAppliesDependenciesFirst)
         ASSERT_GE(indexOf(before), 0);
         ASSERT_GE(indexOf(after), 0);
         EXPECT_LT(indexOf(before), indexOf(after));
+    }
+}
+
+// The framework's own text readers accept every default: a text they refuse
+// would leave the class default in place without a word.
+bool frameworkReads(TActionClass cls, const QString &text)
+{
+    switch (cls) {
+    case TActionClass::Integer:
+        return actiontext::parseInteger(text).has_value();
+    case TActionClass::Color:
+        return colors::colorFromText(text).has_value();
+    case TActionClass::Double:
+        return actiontext::parseDouble(text, QLocale::c()).has_value();
+    default:
+        return true;
+    }
+}
+
+TEST(ShowFormActionTable, BuildsTheMainWindowListInRowOrder)
+{
+    TNvActionList list;
+    QObject owner; // owns the actions; goes before the list
+    const QList<TCustomAbstractAction *> created =
+        CreateActionsFromTable(ShowFormActionTable(), list, &owner);
+    ASSERT_EQ(created.size(), qsizetype(table().size()));
+    EXPECT_EQ(list.Actions(), created);
+    for (size_t i = 0; i < table().size(); ++i) {
+        const TActionDef &row = table()[i];
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(list.FindByInternalId(row.name), created[qsizetype(i)]);
+        EXPECT_EQ(created[qsizetype(i)]->objectName(), QString(row.name)) << "renamed";
+        if (row.defaultValue) {
+            EXPECT_TRUE(frameworkReads(row.cls, row.defaultValue)) << row.defaultValue;
+        }
     }
 }
 
