@@ -6,14 +6,16 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
-namespace {
+namespace
+{
 
 // Runs kadrex with a private settings folder, so no run touches the user's.
 int runKadrex(const QStringList &arguments, QString *output)
 {
     static QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-    return testsupport::runProgram(testsupport::buildBinDir() + "/kadrex", arguments, output, 30000);
+    return testsupport::runProgram(testsupport::buildBinDir() + "/kadrex", arguments, output,
+                                   30000);
 }
 
 } // namespace
