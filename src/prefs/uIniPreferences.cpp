@@ -203,7 +203,13 @@ bool TIniPreferencesMan::WriteString(const QString &name, const QString &text)
         }
         return true;
     }
-    m_lines.insert(sectionEnd(ensureSection(m_path)), line);
+    // A new value goes at the end of its section, before the empty lines that
+    // separate it from the next header.
+    const qsizetype header = ensureSection(m_path);
+    qsizetype at = sectionEnd(header);
+    while (at > header + 1 && m_lines[at - 1].isEmpty())
+        --at;
+    m_lines.insert(at, line);
     m_changed = true;
     return true;
 }

@@ -3,6 +3,8 @@
 #include "actions/uActionList.h"
 #include "actions/uActionTable.h"
 #include "actions/uNvSwitch.h"
+#include "prefs/uPreferences.h"
+#include "prefs/uSavePrefs.h"
 #include "uProductInfo.h"
 #include "uShowFormActions.h"
 
@@ -29,7 +31,21 @@ TShowForm::TShowForm(QWidget *parent) : QMainWindow(parent)
             m_switch->ApplicationActivated();
     });
 
+    CreatePreferences();
     TntFormCreate();
+}
+
+void TShowForm::CreatePreferences()
+{
+    // The preference component watches this window: at the first show it
+    // detects the storage mode and loads the lists (after showEvent, before
+    // the queued command line); at close it asks for a mode and saves.
+    m_gp = new TNorvanePreferences(this);
+    InstallSavePrefsDialog(*m_gp, this);
+    // Load order; saving runs backwards. The other lists join here as they
+    // come: ScriptForm's list and file manager first, then in ShowForm am,
+    // vidman, audman, NavMan, gpal, ficman.
+    m_gp->AddList(objectName(), m_gpal);
 }
 
 TShowForm::~TShowForm() = default;
@@ -38,6 +54,8 @@ void TShowForm::TntFormCreate()
 {
     setWindowTitle(QStringLiteral("%1 by %2").arg(product::fullName(), product::kMaker));
     m_gpal->SetSwitch(m_switch);
+    m_gp->titre = QLatin1String(product::kTitle);
+    m_gp->version = product::versionText();
 }
 
 void TShowForm::showEvent(QShowEvent *event)

@@ -11,6 +11,7 @@
 
 #include <QMainWindow>
 
+class TNorvanePreferences;
 class TNvActionList;
 class TNvSwitch;
 
@@ -26,14 +27,17 @@ public:
 
     TNvActionList *gpal() const { return m_gpal; }
     TNvSwitch *switchProcessor() const { return m_switch; }
+    TNorvanePreferences *gp() const { return m_gp; }
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
     void TntFormCreate();
+    void CreatePreferences();
 
     TNvActionList *m_gpal = nullptr;
     TNvSwitch *m_switch = nullptr;
+    TNorvanePreferences *m_gp = nullptr;
     bool m_shown = false;
 };

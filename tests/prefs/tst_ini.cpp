@@ -29,16 +29,19 @@ TEST(IniPreferences, WrittenFormatAndInsertPositions)
         ini.OpenKey(QStringLiteral("FormSave"), false); // created whatever create says
         ini.WriteInteger(QStringLiteral("Left"), 113);
         ini.CloseKey();
-        ini.WriteInteger(QStringLiteral("LeftFrame"), 0); // before [ShowForm\FormSave]
+        ini.WriteInteger(QStringLiteral("LeftFrame"),
+                         0); // before the blank line and [ShowForm\FormSave]
         ini.CloseKey();
-        ini.WriteString(QStringLiteral("ExeName"),
-                        QStringLiteral("/opt/kadrex"));                   // before the first header
+        ini.WriteString(
+            QStringLiteral("ExeName"),
+            QStringLiteral("/opt/kadrex")); // before the blank line and the first header
         ini.WriteString(QStringLiteral("VERSION"), QStringLiteral("v2")); // replaces, any case
     }
     const QByteArray bytes = stores.readFile(stores.iniFile());
-    const QString expected = QStringLiteral("\xFEFF[]\r\nVERSION=v2\r\n\r\nExeName=/opt/kadrex\r\n"
-                                            "[ShowForm]\r\nDecalageAvance=False\r\n\r\n"
-                                            "LeftFrame=0\r\n[ShowForm\\FormSave]\r\nLeft=113\r\n");
+    const QString expected = QStringLiteral("\xFEFF[]\r\nVERSION=v2\r\nExeName=/opt/kadrex\r\n"
+                                            "\r\n[ShowForm]\r\nDecalageAvance=False\r\n"
+                                            "LeftFrame=0\r\n\r\n[ShowForm\\FormSave]\r\n"
+                                            "Left=113\r\n");
     EXPECT_EQ(bytes, encoded(QStringConverter::Utf16LE, expected, false));
 }
 
