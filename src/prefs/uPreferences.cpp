@@ -51,6 +51,8 @@ TNorvanePreferences::TNorvanePreferences(QObject *owner, TPrefsLocations where)
 
 TNorvanePreferences::~TNorvanePreferences()
 {
+    // The window may be half destroyed by now: a late failure goes to stderr.
+    OnSaveError = nullptr;
     dropBackend();
 }
 

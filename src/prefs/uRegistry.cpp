@@ -216,6 +216,8 @@ bool TRegistryDb::open(const QString &file, bool createIfMissing, int busyTimeou
 
 bool TRegistryDb::fail(const char *what)
 {
+    if (!m_db && !m_error.isEmpty())
+        return false; // keep the reason why the database did not open
     m_error = QStringLiteral("%1: %2").arg(QLatin1String(what),
                                            m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
                                                 : QStringLiteral("no database"));

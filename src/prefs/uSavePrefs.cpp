@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include <cstdio>
@@ -31,11 +32,17 @@ TSavePrefsForm::TSavePrefsForm(QWidget *parent) : QDialog(parent)
     Message->setFocusPolicy(Qt::NoFocus);
     Message->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Message->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Message->setFixedSize(460, 150);
     QPalette palette = Message->palette();
     palette.setColor(QPalette::Base, this->palette().color(QPalette::Window));
     Message->setPalette(palette);
     Message->SetRichText(MessageText());
+    // As tall as its text at a fixed width: the whole message, no scroll bar.
+    constexpr int kTextWidth = 520;
+    Message->setLineWrapMode(QTextEdit::FixedPixelWidth);
+    Message->setLineWrapColumnOrWidth(kTextWidth);
+    Message->document()->setTextWidth(kTextWidth);
+    Message->setFixedSize(kTextWidth + 2 * Message->frameWidth(),
+                          int(Message->document()->size().height()) + 2 * Message->frameWidth());
 
     bNormal = addChoice(QStringLiteral("Normal"),
                         QStringLiteral("Save the Preferences in the registry.\r\n"

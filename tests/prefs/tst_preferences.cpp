@@ -269,6 +269,21 @@ TEST(NorvanePreferences, AnIniFileThatCannotBeWrittenIsReported)
     EXPECT_TRUE(told.contains(f.stores.iniFile())) << told.toStdString();
 }
 
+TEST(NorvanePreferences, ARegistryThatCannotBeCreatedIsReported)
+{
+    TempStores stores;
+    stores.writeFile(stores.dir.filePath(QStringLiteral("blocker")), "a file, not a folder");
+    TPrefsLocations where = stores.locations();
+    where.registryFile = stores.dir.filePath(QStringLiteral("blocker/Norvane/registry.sqlite3"));
+    TNorvanePreferences gp(nullptr, where);
+    gp.SetMode(M::spRegistre);
+    QString told;
+    gp.OnSaveError = [&](const QString &message) { told = message; };
+    EXPECT_FALSE(gp.Save());
+    EXPECT_TRUE(told.contains(QStringLiteral("blocker"))) << told.toStdString();
+    EXPECT_FALSE(gp.WriteInteger(QStringLiteral("X"), 1));
+}
+
 // Lists run in the given order to load and in the opposite order to save,
 // each inside its section; real actions travel through the store.
 TEST(NorvanePreferences, ListsLoadInOrderAndSaveInReverse)

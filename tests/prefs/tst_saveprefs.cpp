@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTimer>
 
 namespace
@@ -15,12 +16,14 @@ namespace
 TEST(SavePrefsForm, TextsButtonsAndHints)
 {
     TSavePrefsForm form;
+    form.show(); // laid out: the whole message fits without scrolling
     const QString shown = form.Message->toPlainText();
     EXPECT_TRUE(shown.startsWith(
         QStringLiteral("Do you want to save your preferences and find them again on next start?")));
     EXPECT_TRUE(shown.contains(QStringLiteral("Click on your choice:")));
     EXPECT_TRUE(
         shown.contains(QStringLiteral("either to save them in an ini-file (portable mode).")));
+    EXPECT_LE(form.Message->document()->size().height(), form.Message->viewport()->height());
     EXPECT_EQ(form.bNormal->text(), QStringLiteral("Normal"));
     EXPECT_EQ(form.bPortable->text(), QStringLiteral("Portable"));
     EXPECT_EQ(form.bNone->text(), QStringLiteral("None"));
