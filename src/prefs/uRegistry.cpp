@@ -313,12 +313,12 @@ bool TRegistryDb::deleteKeyTree(const QString &path)
     return unit.commit() || fail("deleteKeyTree");
 }
 
-std::optional<QStringList> TRegistryDb::subKeyNames(const QString &path)
+std::optional<QStringList> TRegistryDb::names(const char *sql, const QString &path)
 {
     const QString key = regNormalisePath(path);
     if (!keyExists(key))
         return std::nullopt;
-    TStatement st(m_db, "SELECT name FROM regkeys WHERE parent = ?1 ORDER BY name COLLATE NOCASE");
+    TStatement st(m_db, sql);
     st.bind(1, key);
     QStringList names;
     while (st.step() == SQLITE_ROW)
@@ -326,17 +326,14 @@ std::optional<QStringList> TRegistryDb::subKeyNames(const QString &path)
     return names;
 }
 
+std::optional<QStringList> TRegistryDb::subKeyNames(const QString &path)
+{
+    return names("SELECT name FROM regkeys WHERE parent = ?1 ORDER BY name COLLATE NOCASE", path);
+}
+
 std::optional<QStringList> TRegistryDb::valueNames(const QString &path)
 {
-    const QString key = regNormalisePath(path);
-    if (!keyExists(key))
-        return std::nullopt;
-    TStatement st(m_db, "SELECT name FROM regvalues WHERE key = ?1 ORDER BY rowid");
-    st.bind(1, key);
-    QStringList names;
-    while (st.step() == SQLITE_ROW)
-        names << st.text(0);
-    return names;
+    return names("SELECT name FROM regvalues WHERE key = ?1 ORDER BY rowid", path);
 }
 
 bool TRegistryDb::setValue(const QString &path, const QString &name, const TRegValue &value)

@@ -87,6 +87,8 @@ public:
 private:
     bool open(const QString &file, bool createIfMissing, int busyTimeoutMs);
     bool fail(const char *what);
+    // The first column of a query on one key path; nullopt when the key is missing.
+    std::optional<QStringList> names(const char *sql, const QString &path);
 
     sqlite3 *m_db = nullptr;
     bool m_missing = false; // not opened because the file does not exist

@@ -69,14 +69,25 @@ protected:
     }
 };
 
-TEST(NorvanePreferencesOnWindow, ShowLoadsAfterTheWindowAndCloseSavesOnce)
-{
+// A logging window with the preference component on it.
+struct WindowWithPrefs {
     TempStores stores;
-    stores.writeFile(stores.iniFile(), TIniPreferencesMan::Encode({"[]"}));
     QStringList log;
     LoggingWindow window;
-    window.log = &log;
-    auto *gp = new TNorvanePreferences(&window, stores.locations());
+    TNorvanePreferences *gp = nullptr;
+
+    WindowWithPrefs()
+    {
+        window.log = &log;
+        gp = new TNorvanePreferences(&window, stores.locations());
+    }
+};
+
+TEST(NorvanePreferencesOnWindow, ShowLoadsAfterTheWindowAndCloseSavesOnce)
+{
+    WindowWithPrefs w;
+    w.stores.writeFile(w.stores.iniFile(), TIniPreferencesMan::Encode({"[]"}));
+    auto &[stores, log, window, gp] = w;
     gp->OnChangeMode = [&](TSavePreferences) { log << "mode"; };
     gp->OnLoadPrefs = [&](TNorvanePreferences &) { return log << "load", true; };
     gp->OnSavePrefs = [&](TNorvanePreferences &) { return log << "save", true; };
@@ -96,11 +107,8 @@ TEST(NorvanePreferencesOnWindow, ShowLoadsAfterTheWindowAndCloseSavesOnce)
 
 TEST(NorvanePreferencesOnWindow, CancellingTheQuestionKeepsTheWindowOpen)
 {
-    TempStores stores;
-    QStringList log;
-    LoggingWindow window;
-    window.log = &log;
-    auto *gp = new TNorvanePreferences(&window, stores.locations());
+    WindowWithPrefs w;
+    auto &[stores, log, window, gp] = w;
     QList<TModeAnswer> answers = {TModeAnswer::Cancelled, TModeAnswer::Portable};
     gp->OnAskMode = [&](const QString &) { return answers.takeFirst(); };
     window.show();
@@ -113,11 +121,8 @@ TEST(NorvanePreferencesOnWindow, CancellingTheQuestionKeepsTheWindowOpen)
 
 TEST(NorvanePreferencesOnWindow, WithoutAScreenNothingIsAskedSavedOrDeleted)
 {
-    TempStores stores;
-    LoggingWindow window;
-    QStringList log;
-    window.log = &log;
-    auto *gp = new TNorvanePreferences(&window, stores.locations());
+    WindowWithPrefs w;
+    auto &[stores, log, window, gp] = w;
     InstallSavePrefsDialog(*gp, &window);
     window.show();
     ASSERT_TRUE(RunsWithoutScreen());
