@@ -16,7 +16,8 @@
 //       the mouse moves over a link of that kind: fill linkhint with the hint
 //       to show. While such a handler is set, its links show the hand cursor.
 //
-// The label has no frame and read-only is on; its users may change both.
+// The label has no frame, a transparent background and read-only on; its
+// users may change all three.
 // Colours, FontColor and Alignment take effect at the next SetRichText.
 
 #include "uLinkMarkup.h"
