@@ -11,8 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace
-{
+namespace {
 
 const QString kTrue = QStringLiteral("True");
 const QString kFalse = QStringLiteral("False");

@@ -14,8 +14,7 @@
 
 #include <cstdio>
 
-namespace
-{
+namespace {
 
 const QString kMakerKey = QStringLiteral("Software\\") + QLatin1String(product::kMaker);
 

@@ -1,7 +1,6 @@
 #include "uPreferencesMan.h"
 
-namespace prefspath
-{
+namespace prefspath {
 
 QString child(const QString &path, const QString &name)
 {

@@ -50,8 +50,7 @@ public:
 };
 
 // Section paths shared by the backends.
-namespace prefspath
-{
+namespace prefspath {
 // "A\B" + "C" gives "A\B\C"; from the root, "C".
 QString child(const QString &path, const QString &name);
 // "A\B\C" gives "A\B"; "A" gives the root (empty).

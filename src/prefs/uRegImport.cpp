@@ -4,8 +4,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
-namespace
-{
+namespace {
 
 const QString kRegedit4 = QStringLiteral("REGEDIT4");
 const QString kRegedit5 = QStringLiteral("Windows Registry Editor Version 5.00");

@@ -7,8 +7,7 @@
 
 #include <sqlite3.h>
 
-namespace
-{
+namespace {
 
 // Keys: full path (unique, case-insensitive), parent path and own name.
 // Values: key path, name, registry type and data (TEXT for strings, INTEGER

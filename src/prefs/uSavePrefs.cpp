@@ -12,8 +12,7 @@
 
 #include <cstdio>
 
-namespace
-{
+namespace {
 
 // Hints are written with Windows line ends; tool tips want plain ones.
 QString plainLineEnds(QString hint)

@@ -9,8 +9,7 @@
 #include <atomic>
 #include <thread>
 
-namespace
-{
+namespace {
 
 const QString kRoot = QStringLiteral("Software\\Norvane\\Kadrex");
 

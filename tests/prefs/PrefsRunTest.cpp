@@ -7,8 +7,7 @@
 
 #include <QProcessEnvironment>
 
-namespace
-{
+namespace {
 
 class KadrexRun : public ::testing::Test
 {

@@ -5,8 +5,7 @@
 
 #include <QStringEncoder>
 
-namespace
-{
+namespace {
 
 const QString kLav = QStringLiteral("Software\\LAV\\Video");
 

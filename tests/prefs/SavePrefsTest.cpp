@@ -10,8 +10,7 @@
 #include <QTextDocument>
 #include <QTimer>
 
-namespace
-{
+namespace {
 
 TEST(SavePrefsForm, TextsButtonsAndHints)
 {

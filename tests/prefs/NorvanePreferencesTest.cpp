@@ -9,8 +9,7 @@
 
 #include <QFileInfo>
 
-namespace
-{
+namespace {
 
 const QString kKey = QStringLiteral("Software\\Norvane\\Kadrex");
 const QString kMaker = QStringLiteral("Software\\Norvane");

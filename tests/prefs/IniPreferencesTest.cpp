@@ -7,8 +7,7 @@
 #include <csignal>
 #include <sys/resource.h>
 
-namespace
-{
+namespace {
 
 QByteArray encoded(QStringConverter::Encoding encoding, const QString &text, bool bom = true)
 {
