@@ -4,6 +4,8 @@
 
 #include "PrefsTestSupport.h"
 #include "TestSupport.h"
+#include "prefs/uRegistry.h"
+#include "shell/uProductInfo.h"
 
 #include <QProcessEnvironment>
 
@@ -67,6 +69,21 @@ TEST_F(KadrexRun, SettingsSurviveInThePortableIniFile)
     EXPECT_TRUE(again.contains(QStringLiteral("Digits=5")));
     EXPECT_TRUE(again.contains(QStringLiteral("NextNum=7")));
     EXPECT_TRUE(again.contains(QStringLiteral("InsertPerso1=hello world")));
+}
+
+TEST_F(KadrexRun, SettingsSurviveInTheRegistryStore)
+{
+    const QString key = QStringLiteral("Software\\Norvane\\Kadrex");
+    TRegistryDb(stores.dbFile()).createKey(key);
+    run({QStringLiteral("/dig=5"), QStringLiteral("/quit")});
+    run({QStringLiteral("/n=7"), QStringLiteral("/quit")});
+    TRegistryDb db(stores.dbFile());
+    EXPECT_EQ(db.value(key, QStringLiteral("Version"))->toString(), product::versionText());
+    EXPECT_EQ(db.value(key + QStringLiteral("\\ShowForm"), QStringLiteral("Digits")),
+              TRegValue::fromDword(5));
+    EXPECT_EQ(db.value(key + QStringLiteral("\\ShowForm"), QStringLiteral("NextNum")),
+              TRegValue::fromDword(7));
+    EXPECT_FALSE(QFile::exists(stores.iniFile()));
 }
 
 TEST_F(KadrexRun, WithoutAStoreNothingIsWrittenAndStderrSaysSo)
