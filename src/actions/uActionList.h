@@ -6,6 +6,8 @@
 // receives private messages from the streaming threads.
 
 #include "uActionStore.h"
+#include "uNvSwitch.h"
+#include "uScriptHost.h"
 
 #include <QEvent>
 #include <QIcon>
@@ -17,8 +19,6 @@
 #include <functional>
 
 class TCustomAbstractAction;
-class TScriptHost;
-class TNvSwitch;
 
 class TCustomNvActionList : public QObject
 {
@@ -39,8 +39,7 @@ public:
 
     // The first action whose InternalId equals id exactly (case-sensitive).
     TCustomAbstractAction *FindByInternalId(const QString &id) const;
-    template <typename A>
-    A *Find(const QString &id) const
+    template <typename A> A *Find(const QString &id) const
     {
         return dynamic_cast<A *>(FindByInternalId(id));
     }
@@ -87,7 +86,9 @@ class TNvMessageEvent : public QEvent
 {
 public:
     static QEvent::Type eventType();
-    explicit TNvMessageEvent(TNvMessage message) : QEvent(eventType()), message(std::move(message)) {}
+    explicit TNvMessageEvent(TNvMessage message) : QEvent(eventType()), message(std::move(message))
+    {
+    }
     TNvMessage message;
 };
 

@@ -13,10 +13,21 @@ class QObject;
 class TCustomAbstractAction;
 class TCustomNvActionList;
 
-enum class TActionClass { Nope, Widestring, Integer, Color, Double, Point, Font, Boolean, Rect, Check };
+enum class TActionClass {
+    Nope,
+    Widestring,
+    Integer,
+    Color,
+    Double,
+    Point,
+    Font,
+    Boolean,
+    Rect,
+    Check
+};
 
 struct TActionDef {
-    const char *name;       // component name and InternalId: "naGrab"
+    const char *name; // component name and InternalId: "naGrab"
     TActionClass cls;
     const char *scriptName; // "" when not scriptable
     const char *switchText; // "" when the action has no switch

@@ -4,6 +4,7 @@
 // rectangles by their four edges, and fonts with every stored attribute.
 
 #include <QFont>
+#include <QLocale>
 #include <QPoint>
 #include <QString>
 #include <QtGlobal>
@@ -12,15 +13,15 @@
 
 using TColor = qint32;
 
-namespace colors {
+namespace colors
+{
 // System colour codes: 0xFF000000 | the system colour index.
 inline constexpr TColor kSystem = TColor(0xFF000000u);
 inline constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000,
                         clOlive = 0x008080, clNavy = 0x800000, clPurple = 0x800080,
-                        clTeal = 0x808000, clGray = 0x808080, clSilver = 0xC0C0C0,
-                        clRed = 0x0000FF, clLime = 0x00FF00, clYellow = 0x00FFFF,
-                        clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00,
-                        clWhite = 0xFFFFFF;
+                        clTeal = 0x808000, clGray = 0x808080, clSilver = 0xC0C0C0, clRed = 0x0000FF,
+                        clLime = 0x00FF00, clYellow = 0x00FFFF, clBlue = 0xFF0000,
+                        clFuchsia = 0xFF00FF, clAqua = 0xFFFF00, clWhite = 0xFFFFFF;
 inline constexpr TColor clWindowText = kSystem | 8, clAppWorkSpace = kSystem | 12,
                         clBtnFace = kSystem | 15;
 
@@ -59,3 +60,19 @@ struct TNvFont {
     // styles that are on; the form used by the action tables for defaults.
     static std::optional<TNvFont> fromSpec(const QString &spec);
 };
+
+// The text forms that the command line and the action tables use.
+namespace actiontext
+{
+// A decimal integer, or hexadecimal after "$"; nothing when it is neither.
+std::optional<qint32> parseInteger(const QString &text);
+// Trimmed and lower-cased: "true", "vrai", "t", "v", or an integer other than 0.
+bool textToBool(const QString &text);
+std::optional<double> parseDouble(const QString &text, const QLocale &locale);
+// "(x,y)" with blanks allowed around each part; a part that is not a number is 0.
+std::optional<QPoint> parsePoint(const QString &text);
+// "(left,top,right,bottom)" likewise.
+std::optional<TNvRect> parseRect(const QString &text);
+// The user's locale, without group separators (for numbers shown and read).
+QLocale userLocale();
+} // namespace actiontext

@@ -3,6 +3,8 @@
 // the program's arguments into entries once the application first becomes
 // active, and runs them in order as if the user had done the same by hand.
 
+#include "uScriptAction.h"
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -10,15 +12,15 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
-class TCustomAbstractAction;
 class TCustomNvActionList;
 
 // One parsed argument.
 struct TActionEx {
     enum EntryKind { Plus = 0, Minus = 1, Slash = 2, Bare = 3 };
-    TCustomAbstractAction *action = nullptr;
+    QPointer<TCustomAbstractAction> action;
     QString value;
     EntryKind kind = Bare;
 };
@@ -65,8 +67,7 @@ private:
 
     QList<QPair<QString, QPointer<TCustomAbstractAction>>> m_table;
     std::vector<std::unique_ptr<TActionEx>> m_entries;
-    QStringList m_arguments;
-    bool m_hasArguments = false;
+    std::optional<QStringList> m_arguments;
     bool m_executing = false;
     bool m_processed = false;
 };

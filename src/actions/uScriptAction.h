@@ -137,8 +137,7 @@ public:
 
 // The shared machinery of the value classes: value, default, the events and
 // the order in which SetValue, Apply, load and save run them.
-template <typename T>
-class TValueAction : public TAbstractAction
+template <typename T> class TValueAction : public TAbstractAction
 {
 public:
     using TVar = std::function<bool(T &)>;
@@ -168,7 +167,7 @@ protected:
     virtual QString MacroLine() const = 0;
     virtual T ReadFrom(TActionStore &store, const T &def) = 0;
     virtual bool WriteTo(TActionStore &store, const T &value) = 0;
-    virtual QString DeclarationType() const = 0;     // "integer"
+    virtual QString DeclarationType() const = 0;      // "integer"
     virtual QString DeclarationVariables() const = 0; // "aInteger"
     virtual QString SwitchVariables() const { return DeclarationVariables(); }
     void StoreValue(const T &value) { m_value = value; }
@@ -245,8 +244,8 @@ class TPointAction : public TValueAction<QPoint>
 {
     Q_OBJECT
 public:
-    using TValueAction::TValueAction;
     using TValueAction::SetValue;
+    using TValueAction::TValueAction;
     void SetValue(qint32 x, qint32 y) { SetValue(QPoint(x, y)); }
     bool RegisterInScript(TScriptHost *host) override;
     void SetValueFromText(const QString &text) override;
@@ -263,8 +262,8 @@ class TRectAction : public TValueAction<TNvRect>
 {
     Q_OBJECT
 public:
-    using TValueAction::TValueAction;
     using TValueAction::SetValue;
+    using TValueAction::TValueAction;
     void SetValue(qint32 left, qint32 top, qint32 right, qint32 bottom)
     {
         SetValue(TNvRect{left, top, right, bottom});
@@ -277,7 +276,10 @@ protected:
     TNvRect ReadFrom(TActionStore &store, const TNvRect &def) override;
     bool WriteTo(TActionStore &store, const TNvRect &value) override;
     QString DeclarationType() const override { return QStringLiteral("integer"); }
-    QString DeclarationVariables() const override { return QStringLiteral("left,right,top,bottom"); }
+    QString DeclarationVariables() const override
+    {
+        return QStringLiteral("left,right,top,bottom");
+    }
     QString SwitchVariables() const override { return QStringLiteral("aRect"); }
 };
 
@@ -285,8 +287,8 @@ class TFontAction : public TValueAction<TNvFont>
 {
     Q_OBJECT
 public:
-    using TValueAction::TValueAction;
     using TValueAction::SetValue;
+    using TValueAction::TValueAction;
     void SetValue(const QString &name, qint32 size, TColor color, bool bold, bool italic,
                   bool underline, bool strikeOut);
     bool RegisterInScript(TScriptHost *host) override;
@@ -381,7 +383,3 @@ private:
     QString m_trueCaption, m_falseCaption, m_trueHint, m_falseHint;
     int m_trueImage = -1, m_falseImage = -1;
 };
-
-// The truth rule of the command line: trimmed and lower-cased, "true", "vrai",
-// "t", "v", or an integer other than 0.
-bool TextToBool(const QString &text);

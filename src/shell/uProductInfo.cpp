@@ -1,6 +1,7 @@
 #include "uProductInfo.h"
 
-namespace product {
+namespace product
+{
 
 QString fullName()
 {

@@ -4,9 +4,10 @@
 
 #include <QString>
 
-namespace product {
+namespace product
+{
 
-inline constexpr const char *kTitle = "Kadrex";      // preference key / ini file name
+inline constexpr const char *kTitle = "Kadrex"; // preference key / ini file name
 inline constexpr const char *kMaker = "Norvane";
 inline constexpr const char *kVersion = "6.2.1";
 inline constexpr const char *kLanguage = "en";

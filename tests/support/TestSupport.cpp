@@ -3,10 +3,10 @@
 #include <QCoreApplication>
 #include <QProcess>
 
-namespace testsupport {
+namespace testsupport
+{
 
-int runProgram(const QString &program, const QStringList &arguments, QString *output,
-               int timeoutMs)
+int runProgram(const QString &program, const QStringList &arguments, QString *output, int timeoutMs)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
