@@ -160,27 +160,27 @@ QString WaveTagName(quint16 tag)
         T(1, "PCM")
         T(2, "ADPCM")
         T(3, "IEEE_FLOAT")
-        T(4, "VSELP") T(5, "IBM_CVSD") T(6, "ALAW") T(7, "MULAW") T(8, "DTS") T(9, "DRM") T(
-            16, "OKI_ADPCM") T(17, "DVI_ADPCM") T(18, "MEDIASPACE_ADPCM") T(19, "SIERRA_ADPCM")
-            T(20, "G723_ADPCM") T(21, "DIGISTD") T(22, "DIGIFIX") T(23, "DIALOGIC_OKI_ADPCM") T(
-                24, "MEDIAVISION_ADPCM") T(25, "HP_CU") T(32, "YAMAHA_ADPCM") T(33, "SONARC")
-                T(34, "DSPGROUP_TRUESPEECH") T(35, "ECHOSC1") T(36, "AUDIOFILE_AF36") T(37, "APTX")
-                    T(38, "AUDIOFILE_AF10") T(39, "PROSODY_"
-                                                  "1612") T(40, "L"
-                                                                "R"
-                                                                "C") T(48, "DOLBY"
-                                                                           "_AC2") T(49, "GSM610")
-                        T(50, "MSNAUDIO") T(51, "ANTEX_ADPCME") T(52, "CONTROL_RES_VQLPC")
-                            T(53, "DIGIREAL") T(54, "DIGIADPCM") T(55, "CONTROL_RES_CR10")
-                                T(56, "NMS_VBXADPCM") T(57, "CS_IMAADPCM")
-                                    T(58, "EC"
-                                          "HO"
-                                          "SC"
-                                          "3") T(59, "ROCKWELL_ADPCM") T(60, "ROCKWELL_DIGITALK")
-                                        T(61, "XEBEC") T(64, "G721_ADPCM")
-                                            T(65, "G728_CELP") T(66, "MSG723") T(80, "MPEG Audio")
-                                                T(82, "RT24") T(83, "PAC") T(85, "MP3")
-                                                    T(89, "LUCENT G.723")
+        T(4, "VSELP")
+        T(5, "IBM_CVSD") T(6, "ALAW") T(7, "MULAW") T(8, "DTS") T(9, "DRM") T(16, "OKI_ADPCM") T(
+            17, "DVI_ADPCM") T(18, "MEDIASPACE_ADPCM") T(19, "SIERRA_ADPCM") T(20, "G723_ADPCM")
+            T(21, "DIGISTD") T(22, "DIGIFIX") T(23, "DIALOGIC_OKI_ADPCM") T(24, "MEDIAVISION_ADPCM")
+                T(25, "HP_CU") T(32, "YAMAHA_ADPCM") T(33, "SONARC") T(34, "DSPGROUP_TRUESPEECH")
+                    T(35, "ECHOSC1") T(36, "AUDIOFILE_AF36") T(37, "APTX") T(38, "AUDIOFILE_AF10")
+                        T(39, "PROSODY_"
+                              "1612") T(40, "L"
+                                            "R"
+                                            "C") T(48, "DOLBY"
+                                                       "_AC2") T(49, "GSM610") T(50, "MSNAUDIO")
+                            T(51, "ANTEX_ADPCME") T(52, "CONTROL_RES_VQLPC") T(53, "DIGIREAL")
+                                T(54, "DIGIADPCM") T(55, "CONTROL_RES_CR10") T(56, "NMS_VBXADPCM")
+                                    T(57, "CS_IMAADPCM") T(58, "EC"
+                                                               "HO"
+                                                               "SC"
+                                                               "3") T(59, "ROCKWELL_ADPCM")
+                                        T(60, "ROCKWELL_DIGITALK") T(61, "XEBEC")
+                                            T(64, "G721_ADPCM") T(65, "G728_CELP") T(66, "MSG723")
+                                                T(80, "MPEG Audio") T(82, "RT24") T(83, "PAC")
+                                                    T(85, "MP3") T(89, "LUCENT G.723")
                                                         T(96, "CIRRUS")
                                                             T(97, "ESPCM") T(98, "VOXWARE") T(99, "CANOPUS_ATRAC") T(100,
                                                                                                                      "G726_ADPCM") T(101,
@@ -215,12 +215,24 @@ QString WaveTagName(quint16 tag)
                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                         "P_"
                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                         "ULA"
                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                         "W")
-                                                                T(370, "UNISYS_NAP_ALAW") T(
-                                                                    371,
-                                                                    "UNISYS_NAP_16K") T(512, "CREAT"
-                                                                                             "IVE_"
-                                                                                             "ADPC"
-                                                                                             "M")
+                                                                T(370, "UNISYS_NAP_ALAW") T(371, "U"
+                                                                                                 "N"
+                                                                                                 "I"
+                                                                                                 "S"
+                                                                                                 "Y"
+                                                                                                 "S"
+                                                                                                 "_"
+                                                                                                 "N"
+                                                                                                 "A"
+                                                                                                 "P"
+                                                                                                 "_"
+                                                                                                 "1"
+                                                                                                 "6"
+                                                                                                 "K") T(
+                                                                    512, "CREAT"
+                                                                         "IVE_"
+                                                                         "ADPC"
+                                                                         "M")
                                                                     T(514,
                                                                       "C"
                                                                       "R"
@@ -267,13 +279,14 @@ QString WaveTagName(quint16 tag)
                                                                                     4352,
                                                                                     "LH_"
                                                                                     "CODE"
-                                                                                    "C") T(4353, "L"
-                                                                                                 "H"
-                                                                                                 "_"
-                                                                                                 "S"
-                                                                                                 "E"
-                                                                                                 "L"
-                                                                                                 "P")
+                                                                                    "C") T(4353,
+                                                                                           "L"
+                                                                                           "H"
+                                                                                           "_"
+                                                                                           "S"
+                                                                                           "E"
+                                                                                           "L"
+                                                                                           "P")
                                                                                     T(4354,
                                                                                       "L"
                                                                                       "H"
@@ -324,8 +337,9 @@ QString WaveTagName(quint16 tag)
                                                                                                       "8") T(8196,
                                                                                                              "COO"
                                                                                                              "K") T(8197, "DNET")
-                                                                                                        T(26447,
-                                                                                                          "OGG_VORBIS1") T(26448, "OGG_VORBIS2")
+                                                                                                        T(26447, "OGG_VORBIS1") T(
+                                                                                                            26448,
+                                                                                                            "OGG_VORBIS2")
                                                                                                             T(26449,
                                                                                                               "OG"
                                                                                                               "G_"
