@@ -112,6 +112,23 @@ TEST_F(MediaFactoryTest, ExtensionsChooseTheRow)
     EXPECT_EQ(TMediaFactory::Extension("/x/clip.DiF"), ".dif");
 }
 
+TEST_F(MediaFactoryTest, SecondSourceIsNumbered)
+{
+    const QString path = fixture("mkv_two_videos.mkv");
+    TFileDevice *device = factory.GetDevice(path);
+    ASSERT_TRUE(device && device->Usable);
+    ASSERT_EQ(device->VideoCount(), 2);
+    EXPECT_EQ(device->VideoSource(0)->DisplayName, path);
+    EXPECT_EQ(device->VideoSource(1)->DisplayName, path + " #2");
+    EXPECT_EQ(device->VideoSource(2), nullptr);
+    TVideoSource *second = device->VideoSource(1);
+    ASSERT_TRUE(second->Attach(&session, {}));
+    TVideoData data;
+    DescribeVideoType(second->AttachedType, data);
+    EXPECT_EQ(data.resolutionText, "160x120 - 25 fps") << "the second stream, not the first";
+    EXPECT_TRUE(second->Detach());
+}
+
 TEST_F(MediaFactoryTest, UnreadableFilesGiveAnUnusableDeviceQuickly)
 {
     QTemporaryDir dir;
