@@ -129,6 +129,19 @@ TEST_F(MediaFactoryTest, SecondSourceIsNumbered)
     EXPECT_TRUE(second->Detach());
 }
 
+TEST_F(MediaFactoryTest, RawStreamOutputsGiveStreamDevicesWithoutSources)
+{
+    // A splitter that cannot be made leaves the file source as the output
+    // filter: its output is a raw byte stream.
+    TFilterRec *missing = TFilterRecs::Global().FindOrAdd(
+        FactoryClassId("no-such-splitter"), QStringLiteral("Missing Splitter"), fkSystem);
+    TFileDevice device(fixture("avi_mjpeg_pcm.avi"), factory.FileSourceAsync, missing);
+    EXPECT_TRUE(device.Usable);
+    EXPECT_EQ(device.StreamCount(), 1);
+    EXPECT_EQ(device.VideoCount() + device.AudioCount() + device.DVCount(), 0);
+    EXPECT_FALSE(device.StreamDevices[0]->Usable) << "a stream device connects nothing";
+}
+
 TEST_F(MediaFactoryTest, UnreadableFilesGiveAnUnusableDeviceQuickly)
 {
     QTemporaryDir dir;
