@@ -27,8 +27,7 @@ bool IsFourCCGuid(const TGuid &guid);
 // UUID (version 5) of the factory name in the program's namespace.
 TGuid FactoryClassId(const QString &factoryName);
 
-namespace guids
-{
+namespace guids {
 extern const TGuid GUID_NULL;
 
 extern const TGuid MEDIATYPE_Video, MEDIATYPE_Audio, MEDIATYPE_Interleaved, MEDIATYPE_Stream;

@@ -22,8 +22,7 @@ struct TMediaType {
 Q_DECLARE_METATYPE(TMediaType)
 
 // Sizes of the fixed parts of the format blocks.
-namespace mtlayout
-{
+namespace mtlayout {
 inline constexpr int kBitmapInfoHeader = 40;
 inline constexpr int kVideoInfoHeader = 88;   // rects, rates, then the bitmap header at 48
 inline constexpr int kVideoInfoHeader2 = 112; // adds flags and picture aspect, bitmap at 72

@@ -49,8 +49,7 @@ private:
 GstElement *CreateSystemFilter(const TGuid &classId);
 
 // Fixed class identifiers of the source and splitter records.
-namespace clsids
-{
+namespace clsids {
 extern const TGuid LAVSplitterSource, FileSourceAsync, AVISplitter, WMASFReader, WaveParser,
     MPEG2Splitter, MPEGIStreamSplitter;
 }

@@ -6,13 +6,14 @@
 
 #include "filters/uInPlaceFilter.h"
 #include "mfMediaType.h"
+#include "uGrapheMan.h"
 
 #include <QList>
+#include <QPointer>
 #include <QString>
 
 #include <gst/gst.h>
 
-class TGrapheMan;
 class TNotifier;
 class TVideoSource;
 class TAudioSource;
@@ -30,12 +31,13 @@ public:
     // The session's duration (100-ns units), 0 without a session.
     virtual qint64 GetDuration() const;
 
-    TGrapheMan *Session = nullptr; // the session the chunk is connected into
+    // The session the chunk is connected into; cleared when that session goes.
+    QPointer<TGrapheMan> Session;
     QString Name;
     QString DisplayName; // Name below index 2, else Name + " #" + index
     int Index = 1;
     TGraphChunk *Parent = nullptr;
-    TGrapheMan *OwningSession = nullptr;
+    QPointer<TGrapheMan> OwningSession;
 };
 
 class TMediaDevice : public TGraphChunk
@@ -137,8 +139,7 @@ public:
 };
 
 // The four chunks that exist for the whole run.
-namespace placeholders
-{
+namespace placeholders {
 TVideoSource *NoVideo();
 TAudioSource *NoAudio();
 TDVDevice *NoDV();

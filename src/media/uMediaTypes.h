@@ -28,8 +28,7 @@ struct TVideoData {
 };
 Q_DECLARE_METATYPE(TVideoData)
 
-namespace aspectcode
-{
+namespace aspectcode {
 inline constexpr quint8 k4x3 = 0, k16x9 = 1, kNone = 2, kOther = 3;
 }
 
