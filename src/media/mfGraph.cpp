@@ -134,8 +134,7 @@ QString TMfGraph::uniqueName(const QString &base) const
     return name;
 }
 
-namespace
-{
+namespace {
 
 gint byRank(gconstpointer a, gconstpointer b)
 {

@@ -27,10 +27,8 @@ TGuid FactoryClassId(const QString &factoryName)
     return QUuid::createUuidV5(ns, factoryName);
 }
 
-namespace guids
-{
-namespace
-{
+namespace guids {
+namespace {
 TGuid g(const char *text)
 {
     return GuidFromText(QString::fromLatin1(text));

@@ -29,8 +29,7 @@ qint64 ReadLE64(const QByteArray &block, int offset)
     return qFromLittleEndian<qint64>(block.constData() + offset);
 }
 
-namespace
-{
+namespace {
 
 // Appends little-endian fields to a block.
 class TBlockWriter
@@ -150,8 +149,7 @@ QByteArray MakeWaveFormatEx(const TWaveFormatFields &f)
     return w.block();
 }
 
-namespace
-{
+namespace {
 
 int intField(const GstStructure *s, const char *name, int fallback = 0)
 {

@@ -16,8 +16,7 @@ struct _KadrexPassThrough {
 
 G_DEFINE_TYPE(KadrexPassThrough, kadrex_pass_through, GST_TYPE_BASE_TRANSFORM)
 
-namespace
-{
+namespace {
 
 GstStaticPadTemplate sinkTemplate =
     GST_STATIC_PAD_TEMPLATE("sink", GST_PAD_SINK, GST_PAD_ALWAYS, GST_STATIC_CAPS_ANY);

@@ -2,8 +2,7 @@
 
 #include "mfSourceBin.h"
 
-namespace mf
-{
+namespace mf {
 
 QList<GstPad *> Pins(GstElement *element)
 {

@@ -3,6 +3,7 @@
 #include "mfPassThrough.h"
 #include "mfPins.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -11,12 +12,35 @@
 #include <gst/base/gstbasetransform.h>
 #include <gst/base/gsttypefindhelper.h>
 
+#include <algorithm>
 #include <functional>
 #include <mutex>
 #include <vector>
 
-namespace
+namespace {
+thread_local qint64 t_deadline = 0; // msecs since epoch; 0: no budget in force
+}
+
+TDiscoveryBudget::TDiscoveryBudget(int milliseconds) : m_previousDeadline(t_deadline)
 {
+    const qint64 mine = QDateTime::currentMSecsSinceEpoch() + milliseconds;
+    t_deadline = t_deadline ? qMin(t_deadline, mine) : mine;
+}
+
+TDiscoveryBudget::~TDiscoveryBudget()
+{
+    t_deadline = m_previousDeadline;
+}
+
+int TDiscoveryBudget::Remaining()
+{
+    if (!t_deadline)
+        return kDiscoveryTimeoutMs;
+    const qint64 left = t_deadline - QDateTime::currentMSecsSinceEpoch();
+    return int(std::clamp<qint64>(left, 0, kDiscoveryTimeoutMs));
+}
+
+namespace {
 
 struct TStreamInfo {
     QByteArray padName;
@@ -90,8 +114,7 @@ static void kadrex_source_bin_init(KadrexSourceBin *bin)
     bin->state = new TBinState;
 }
 
-namespace
-{
+namespace {
 
 TBinState *stateOf(GstElement *element)
 {
@@ -312,6 +335,9 @@ bool hasSometimesPads(GstElement *element)
 bool discover(const TUpstreamBuilder &upstream, const QByteArray &demuxFactory,
               std::vector<TStreamInfo> &streams)
 {
+    const int timeoutMs = TDiscoveryBudget::Remaining();
+    if (timeoutMs <= 0)
+        return false;
     TDiscovery d;
     d.demuxFactory = demuxFactory;
     d.pipeline = GST_BIN(gst_pipeline_new(nullptr));
@@ -346,7 +372,7 @@ bool discover(const TUpstreamBuilder &upstream, const QByteArray &demuxFactory,
     QElapsedTimer clock;
     clock.start();
     bool ended = false;
-    while (ok && !ended && !d.complete() && clock.elapsed() < kDiscoveryTimeoutMs) {
+    while (ok && !ended && !d.complete() && clock.elapsed() < timeoutMs) {
         GstMessage *m = gst_bus_timed_pop_filtered(
             bus, 20 * GST_MSECOND, GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_EOS));
         if (m) {

@@ -19,6 +19,24 @@
 // Longest time the private pipeline of one discovery may take.
 inline constexpr int kDiscoveryTimeoutMs = 3000;
 
+// Bounds every discovery made on this thread while it lives (probing a file
+// tries several sources, some of which may find streams in turn): once the
+// budget is spent, discoveries fail at once.
+class TDiscoveryBudget
+{
+public:
+    explicit TDiscoveryBudget(int milliseconds);
+    ~TDiscoveryBudget();
+    TDiscoveryBudget(const TDiscoveryBudget &) = delete;
+    TDiscoveryBudget &operator=(const TDiscoveryBudget &) = delete;
+    // Milliseconds left for the next discovery (kDiscoveryTimeoutMs when no
+    // budget is in force).
+    static int Remaining();
+
+private:
+    qint64 m_previousDeadline;
+};
+
 // A source that reads and splits a file. `demuxers` are the element factories
 // it may use (empty: any demuxer, chosen by type-finding and rank).
 GstElement *MfCreateSourceBin(const QStringList &demuxers);

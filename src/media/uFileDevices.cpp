@@ -4,8 +4,7 @@
 #include "uFilterRecs.h"
 #include "uGrapheMan.h"
 
-namespace
-{
+namespace {
 // The graph keeps refusing a name for another reason after this many tries.
 constexpr int kMaxNameAttempts = 100;
 } // namespace

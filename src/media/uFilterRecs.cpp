@@ -6,8 +6,7 @@
 
 #include <functional>
 
-namespace clsids
-{
+namespace clsids {
 const TGuid LAVSplitterSource = GuidFromText("{B98D13E7-55DB-4385-A33D-09FD1BA26338}"),
             FileSourceAsync = GuidFromText("{E436EBB5-524F-11CE-9F53-0020AF0BA770}"),
             AVISplitter = GuidFromText("{1B544C20-FD0B-11CE-8C63-00AA0044B51E}"),
@@ -17,8 +16,7 @@ const TGuid LAVSplitterSource = GuidFromText("{B98D13E7-55DB-4385-A33D-09FD1BA26
             MPEGIStreamSplitter = GuidFromText("{336475D0-942A-11CE-A870-00AA002FEAB5}");
 }
 
-namespace
-{
+namespace {
 
 GstElement *ownedRef(GstElement *element)
 {
@@ -179,8 +177,7 @@ void TPrivateFactories::Clear()
     m_entries.clear();
 }
 
-namespace
-{
+namespace {
 
 bool factoryHasClassId(GstElementFactory *factory, const TGuid &classId)
 {

@@ -151,8 +151,7 @@ bool TGrapheMan::RemoveChainBetween(GstElement *d, GstElement *u)
     return true;
 }
 
-namespace
-{
+namespace {
 
 // Removes every filter met from `from` through pins of `direction`, up to `stop`.
 void removeWalk(TMfGraph *graph, GstElement *from, GstElement *stop, GstPadDirection direction)

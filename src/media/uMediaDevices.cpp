@@ -8,8 +8,7 @@
 
 using namespace guids;
 
-namespace
-{
+namespace {
 
 QString displayName(const QString &name, int index)
 {
@@ -343,8 +342,7 @@ bool TAudioSource::Detach()
 
 // --- placeholders -------------------------------------------------------------
 
-namespace placeholders
-{
+namespace placeholders {
 TVideoSource *NoVideo()
 {
     static auto *chunk = new TVideoSource(QStringLiteral("No Video"));

@@ -1,10 +1,15 @@
 #include "uMediaFactory.h"
 
+#include "mfSourceBin.h"
 #include "uFilterRecs.h"
 #include "uGrapheMan.h"
 
 #include <utility>
 #include <vector>
+
+namespace {
+constexpr int kProbeBudgetMs = 5000;
+}
 
 TGrapheMan *TGrapheComponent::GrapheMan() const
 {
@@ -94,6 +99,8 @@ TFileDevice *TMediaFactory::CreateDevice(const QString &fileName)
         choices = {{m_preferred, nullptr}, {FileSourceAsync, DVSplitter}};
     else
         return nullptr;
+    // However the file misbehaves, probing it ends within a few seconds.
+    const TDiscoveryBudget budget(kProbeBudgetMs);
     for (size_t i = 0; i < choices.size(); ++i) {
         auto *device = new TFileDevice(fileName, choices[i].first, choices[i].second);
         if (device->Usable || i + 1 == choices.size())

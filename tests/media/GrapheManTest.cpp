@@ -17,8 +17,7 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 
 GstElement *make(const char *factory, const char *name = nullptr)
 {

@@ -13,8 +13,7 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 
 class MediaFactoryTest : public ::testing::Test
 {

@@ -7,8 +7,7 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 
 struct TFoundStream {
     TMediaType type;
@@ -64,6 +63,24 @@ TEST(MediaLayer, SourceBinFindsStreams)
         EXPECT_TRUE(sawVideo);
         gst_object_unref(source);
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(MediaLayer, SpentBudgetFailsDiscoveryAtOnce)
+{
+    const QString path = fixtures::mediaFixture("mp4_h264.mp4");
+    GstElement *source = GST_ELEMENT(gst_object_ref_sink(MfCreateSourceBin({})));
+    {
+        const TDiscoveryBudget spent(0);
+        EXPECT_EQ(TDiscoveryBudget::Remaining(), 0);
+        EXPECT_TRUE(FAILED(MfLoadFile(source, path)));
+    }
+    EXPECT_EQ(TDiscoveryBudget::Remaining(), kDiscoveryTimeoutMs);
+    EXPECT_EQ(MfLoadFile(source, path), S_OK);
+    gst_object_unref(source);
 }
 
 } // namespace

@@ -5,8 +5,7 @@
 
 using namespace guids;
 
-namespace
-{
+namespace {
 
 TMediaType videoType(const TGuid &subtype, const TGuid &format, TVideoFormatFields f)
 {
