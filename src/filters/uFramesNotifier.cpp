@@ -1,0 +1,157 @@
+#include "uFramesNotifier.h"
+
+#include "navigation/uPositionText.h"
+#include "uFilterMessages.h"
+
+namespace
+{
+
+constexpr qint64 kNsPerRefTime = 100;
+constexpr qint64 kDefaultFrameDuration = 100'000;
+
+const TFilterClassInfo kClassInfo = {
+    "KadrexFramesNotifier",
+    TFramesNotifier::FactoryName,
+    TFramesNotifier::FriendlyName,
+    TFramesNotifier::ClassId,
+    "Time-stamps decoded video frames and stops at precise-seek targets",
+    []() -> TInPlaceFilter * { return new TFramesNotifier; }};
+
+bool validSlot(int slot)
+{
+    return slot >= 0 && slot < TFramesNotifier::TargetSlots;
+}
+
+} // namespace
+
+GstElement *TFramesNotifier::Create(const char *name)
+{
+    if (!RegisterInPlaceFilter(kClassInfo))
+        return nullptr;
+    return gst_element_factory_make(FactoryName, name);
+}
+
+TFramesNotifier *TFramesNotifier::From(GstElement *element)
+{
+    return dynamic_cast<TFramesNotifier *>(TInPlaceFilter::FromElement(element));
+}
+
+qint64 TFramesNotifier::SnapToFrame(qint64 position, qint64 frameDuration)
+{
+    qint64 snapped = (position / frameDuration) * frameDuration;
+    if (2 * (position - snapped) > frameDuration)
+        snapped += frameDuration;
+    return snapped;
+}
+
+void TFramesNotifier::ArmTarget(int slot, qint64 target)
+{
+    if (!validSlot(slot))
+        return;
+    m_targets[slot].target = target;
+    m_targets[slot].armed = true;
+}
+
+void TFramesNotifier::DisarmTarget(int slot)
+{
+    if (validSlot(slot))
+        m_targets[slot].armed = false;
+}
+
+bool TFramesNotifier::TargetArmed(int slot) const
+{
+    return validSlot(slot) && m_targets[slot].armed;
+}
+
+void TFramesNotifier::SetTargetWindow(int slot, TMessageSink sink)
+{
+    if (validSlot(slot))
+        m_targets[slot].window.Set(std::move(sink));
+}
+
+void TFramesNotifier::StartStreaming()
+{
+    m_firstSample = true;
+    m_lastPositionText.clear();
+}
+
+void TFramesNotifier::NewSegment(const GstSegment &segment)
+{
+    m_segmentStart = segment.format == GST_FORMAT_TIME ? qint64(segment.start) / kNsPerRefTime : 0;
+    m_firstSample = true;
+}
+
+qint64 FrameDurationOfCaps(const GstCaps *caps)
+{
+    if (!caps || gst_caps_get_size(caps) == 0)
+        return 0;
+    gint num = 0, den = 0;
+    const GstStructure *s = gst_caps_get_structure(caps, 0);
+    if (!gst_structure_get_fraction(s, "framerate", &num, &den) || num <= 0 || den <= 0)
+        return 0;
+    return gst_util_uint64_scale_int_round(GST_SECOND / kNsPerRefTime, den, num);
+}
+
+bool TFramesNotifier::SetMediaType(GstCaps *caps)
+{
+    qint64 duration = FrameDurationOfCaps(caps);
+    if (duration == 0)
+        duration = kDefaultFrameDuration;
+    m_inputFrameDuration = duration;
+    m_navigationWindow.Post({kNvMsgFrameDuration, duration, 0, {}});
+    return true;
+}
+
+qint64 TFramesNotifier::PositionOf(GstBuffer *buffer, qint64 frameDuration)
+{
+    // A buffer without a time stamp is taken as the frame after the last one.
+    if (!GST_BUFFER_PTS_IS_VALID(buffer))
+        return m_firstSample ? m_segmentStart : m_currentPosition + frameDuration;
+    const qint64 start = qint64(GST_BUFFER_PTS(buffer)) / kNsPerRefTime;
+    if (m_firstSample)
+        m_baseTime = start;
+    return start + m_segmentStart - m_baseTime;
+}
+
+void TFramesNotifier::CheckTargets(qint64 frameDuration)
+{
+    const qint64 position = m_currentPosition;
+    for (TTarget &slot : m_targets) {
+        if (!slot.armed)
+            continue;
+        const qint64 target = slot.target;
+        if (position < target - frameDuration / 2)
+            continue;
+        bool armed = true;
+        if (!slot.armed.compare_exchange_strong(armed, false))
+            continue;
+        // The target frame is the first one delivered and reported: switch both
+        // on here rather than wait for the receiver to do it.
+        m_deliver = true;
+        m_positionReports = true;
+        slot.window.Post({kNvMsgTargetReached, target, position, {}});
+    }
+}
+
+void TFramesNotifier::ReportPosition(qint64 frameDuration)
+{
+    const qint64 position = m_currentPosition;
+    const QString text = PositionToText(frameDuration, position);
+    if (m_positionReports) {
+        if (text != m_lastPositionText)
+            m_videoWindow.Post({kNvMsgFrameTimeStamp, position, 0, text});
+        m_navigationWindow.Post({kNvMsgPositionText, position, 0, text});
+    }
+    m_lastPositionText = text;
+}
+
+bool TFramesNotifier::TransformBuffer(GstBuffer *buffer)
+{
+    // A duration of 0 or less (not set yet) would divide by zero: count it as 1.
+    const qint64 frameDuration = qMax<qint64>(m_frameDuration, 1);
+    m_currentPosition = SnapToFrame(PositionOf(buffer, frameDuration), frameDuration);
+    CheckTargets(frameDuration);
+    ReportPosition(frameDuration);
+    m_firstSample = false;
+    return m_deliver;
+}
