@@ -152,7 +152,17 @@ GstDebugCategory *TInPlaceFilter::DebugCategory() const
 
 bool RegisterInPlaceFilter(const TFilterClassInfo &info)
 {
+    static QMutex lock;
+    QMutexLocker locker(&lock);
     GType type = g_type_from_name(info.typeName);
+    if (type != 0) {
+        GstElementFactory *factory = gst_element_factory_find(info.factoryName);
+        const bool registered = factory && gst_element_factory_get_element_type(factory) == type;
+        if (factory)
+            gst_object_unref(factory);
+        if (registered)
+            return true;
+    }
     if (type == 0) {
         const GTypeInfo typeInfo = {sizeof(TFilterClass),
                                     nullptr,

@@ -114,9 +114,14 @@ bool ParseMpeg2SequenceHeader(const quint8 *d, qsizetype size, TVideoData &video
     return true;
 }
 
+bool TNotifier::Register()
+{
+    return RegisterInPlaceFilter(kClassInfo);
+}
+
 GstElement *TNotifier::Create(const char *name)
 {
-    if (!RegisterInPlaceFilter(kClassInfo))
+    if (!Register())
         return nullptr;
     return gst_element_factory_make(FactoryName, name);
 }

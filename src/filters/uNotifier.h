@@ -63,6 +63,8 @@ public:
     static constexpr const char *FriendlyName = "Norvane's Notifier";
     static constexpr const char *ClassId = "{904F906E-CC19-462D-95DF-B61A7082E6AD}";
 
+    // Registers the element factory (once is enough; again is harmless).
+    static bool Register();
     // Registers the element when needed and makes one (a floating reference).
     static GstElement *Create(const char *name = nullptr);
     static TNotifier *From(GstElement *element);

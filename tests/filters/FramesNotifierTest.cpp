@@ -66,6 +66,7 @@ TEST_F(FramesNotifierHarness, ReportsFrameDurationOfInputType)
     ASSERT_FALSE(navigation.empty());
     EXPECT_EQ(navigation.front().msg, kNvMsgFrameDuration);
     EXPECT_EQ(navigation.front().wParam, kFrame);
+    EXPECT_EQ(notifier->VideoData().width, 16);
 
     navigation.clear();
     gst_harness_set_src_caps_str(h, "video/x-raw,format=I420,width=16,height=16,framerate=0/1");
