@@ -472,6 +472,17 @@ void TNotifier::ParseInterleavedDV(TDVFrame frame)
     m_frame.dvParsed = DVFrameValid(frame, structure525);
 }
 
+QString TNotifier::DateText(double number)
+{
+    // Consecutive frames mostly share their recording second: format it once.
+    if (number != m_formattedDate || m_dateFormat != m_formattedWith) {
+        m_formattedDate = number;
+        m_formattedWith = m_dateFormat;
+        m_formattedText = FormatDVDate(m_dateFormat, number);
+    }
+    return m_formattedText;
+}
+
 void TNotifier::ReadDVCodes(TDVFrame frame, const QString &noDateText)
 {
     TDVDateTime packs;
@@ -480,7 +491,7 @@ void TNotifier::ReadDVCodes(TDVFrame frame, const QString &noDateText)
     double number = 0;
     m_frame.dateValid = packs.year != -1 && DVDateTimeToNumber(packs, number);
     m_frame.recDateTime = number;
-    m_frame.dateText = m_frame.dateValid ? FormatDVDate(m_dateFormat, number) : noDateText;
+    m_frame.dateText = m_frame.dateValid ? DateText(number) : noDateText;
 
     TDVTimecode code{kDVNoTimecode, 0, 0, 0};
     for (int n = 0; n < kDVScannedSequences && !DVTimecodePresent(code); ++n)

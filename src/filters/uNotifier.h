@@ -120,6 +120,7 @@ private:
     void ParseVideoStreamDV(TDVFrame frame);
     void ParseInterleavedDV(TDVFrame frame);
     void ReadDVCodes(TDVFrame frame, const QString &noDateText);
+    QString DateText(double number);
     static void Flush(TOutbox &out);
 
     mutable QMutex m_lock; // guards the records and the date format below
@@ -130,6 +131,8 @@ private:
     QString m_dateFormat = kDefaultDVDateFormat;
     bool m_firstSample = true;
     qint64 m_lastFrameDuration = 0;
+    double m_formattedDate = -1; // the last date text formatted, and from what
+    QString m_formattedWith, m_formattedText;
 
     std::atomic<bool> m_active{false};
     std::atomic<bool> m_videoReports{false}, m_audioReports{false}, m_dvReports{false};
