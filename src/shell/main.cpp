@@ -1,13 +1,52 @@
 #include "main.h"
 
+#include "actions/uActionList.h"
+#include "actions/uActionTable.h"
+#include "actions/uNvSwitch.h"
 #include "uProductInfo.h"
+#include "uShowFormActions.h"
+
+#include <QGuiApplication>
+#include <QTimer>
 
 TShowForm::TShowForm(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("ShowForm"));
-    setWindowTitle(product::versionText());
     resize(kInitialSize);
     setMinimumSize(kMinimumSize);
+
+    m_gpal = new TNvActionList(this);
+    m_gpal->setObjectName(QStringLiteral("gpal"));
+    const auto actions = CreateActionsFromTable(ShowFormActionTable(), *m_gpal, this);
+    addActions({actions.begin(), actions.end()}); // their shortcuts work in the window
+
+    // The application manager will own the switch processor; until it exists
+    // the window keeps it.
+    m_switch = new TNvSwitch(this);
+    m_switch->OnCloseMainWindow = [this] { close(); };
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
+        if (s == Qt::ApplicationActive && m_shown)
+            m_switch->ApplicationActivated();
+    });
+
+    TntFormCreate();
 }
 
 TShowForm::~TShowForm() = default;
+
+void TShowForm::TntFormCreate()
+{
+    setWindowTitle(QStringLiteral("%1 by %2").arg(product::fullName(), product::kMaker));
+    m_gpal->SetSwitch(m_switch);
+}
+
+void TShowForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    // Queued: whoever handles the first show (the preference load) goes first,
+    // and the command line runs from the event loop.
+    QTimer::singleShot(0, m_switch, &TNvSwitch::ApplicationActivated);
+}

@@ -1,0 +1,97 @@
+#pragma once
+// The filter graph of the media layer: a GstPipeline with the operations the
+// program's media session uses, in DirectShow terms: add and remove filters
+// under unique names, connect two given pins directly or through decoders
+// and parsers chosen by rank (with a veto for each candidate), run, pause and
+// stop with GetState and its intermediate answer, seeking in 100-ns units,
+// the clock, and the end of the stream delivered once on the UI thread.
+
+#include "mfPins.h"
+#include "mfResult.h"
+
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+
+#include <gst/gst.h>
+
+// IMediaSeeking capability bits.
+namespace seekcaps {
+inline constexpr quint32 CanSeekAbsolute = 0x1, CanSeekForwards = 0x2, CanSeekBackwards = 0x4,
+                         CanGetCurrentPos = 0x8, CanGetStopPos = 0x10, CanGetDuration = 0x20,
+                         CanPlayBackwards = 0x40;
+}
+
+class TMfGraph : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TMfGraph(const QString &name = QStringLiteral("Filtergraph"),
+                      QObject *parent = nullptr);
+    ~TMfGraph() override;
+
+    GstPipeline *Pipeline() const { return m_pipeline; }
+
+    // Adds the filter under `name`: S_OK, or VFW_E_DUPLICATE_NAME when a filter
+    // of that name is in the graph (the filter is then not added), E_FAIL.
+    HRESULT AddFilter(GstElement *filter, const QString &name);
+    // Stops the filter, unlinks its pins and takes it out: S_OK or E_FAIL.
+    HRESULT RemoveFilter(GstElement *filter);
+    // Every filter in the order they were added.
+    QList<GstElement *> Filters() const;
+    GstElement *FindFilterByName(const QString &name) const;
+    bool Contains(GstElement *filter) const;
+    void RemoveAll();
+
+    // Links output pin `out` to input pin `in`, optionally only with caps
+    // compatible with `caps`.
+    HRESULT ConnectDirect(GstPad *out, GstPad *in, const GstCaps *caps = nullptr);
+    // Intelligent connect: a direct link, else a chain of parsers, decoders and
+    // converters of rank >= MARGINAL. Each candidate factory is offered to the
+    // veto first; returning True refuses it.
+    using TConnectVeto = std::function<bool(GstElementFactory *factory)>;
+    void SetConnectVeto(TConnectVeto veto) { m_veto = std::move(veto); }
+    HRESULT Connect(GstPad *out, GstPad *in);
+    // RenderStream(source pin, sink filter): connect to the sink's first free input.
+    HRESULT RenderStream(GstPad *out, GstElement *sink);
+
+    // IMediaControl.
+    HRESULT Run();
+    HRESULT Pause();
+    HRESULT Stop();
+    // S_OK, VFW_S_STATE_INTERMEDIATE while a transition is pending, E_FAIL.
+    HRESULT GetState(int timeoutMs, GstState *state) const;
+
+    // IMediaSeeking, 100-ns units.
+    quint32 GetCapabilities() const;
+    HRESULT GetDuration(qint64 *duration) const;
+    HRESULT GetCurrentPosition(qint64 *position) const;
+    HRESULT SetPositions(qint64 position, bool accurate = true);
+    HRESULT SetRate(double rate);
+    double Rate() const { return m_rate; }
+
+    // SetSyncSource(none) when off, the default clock when on.
+    void UseClock(bool on);
+    // Writes a Graphviz dump of the pipeline when GST_DEBUG_DUMP_DOT_DIR is set.
+    void DumpGraph(const QString &fileName) const;
+
+signals:
+    // The end of the stream, once per run, on the thread of this object.
+    void Complete();
+    // An error the pipeline reported (text of the error).
+    void Error(const QString &text);
+
+private:
+    static GstBusSyncReply busSync(GstBus *bus, GstMessage *message, gpointer self);
+    HRESULT setState(GstState state);
+    HRESULT connectThrough(GstPad *out, GstPad *in, int depth, QList<QByteArray> &used);
+    QString uniqueName(const QString &base) const;
+
+    GstPipeline *m_pipeline = nullptr;
+    QList<GstElement *> m_filters;
+    TConnectVeto m_veto;
+    double m_rate = 1.0;
+    std::atomic<bool> m_completeSent{false};
+};

@@ -1,0 +1,653 @@
+#include "mfSourceBin.h"
+
+#include "mfPassThrough.h"
+#include "mfPins.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gst/base/gstbasesrc.h>
+#include <gst/base/gsttypefindhelper.h>
+
+#include <functional>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+struct TStreamInfo {
+    QByteArray padName;
+    GstCaps *caps = nullptr; // as found by discovery (owned)
+    QByteArray parser;       // parser factory between demuxer and queue, or empty
+    GstElement *head = nullptr; // first element of the stream's chain inside the bin
+};
+
+struct TBinState {
+    QStringList demuxers;
+    bool hasInput = false;
+    QString path;
+    QByteArray demuxFactory;
+    std::vector<TStreamInfo> streams;
+    std::vector<GstElement *> children; // elements added for the current streams
+    GstElement *demux = nullptr;
+    GstPad *sinkGhost = nullptr;
+
+    ~TBinState() { clearStreams(); }
+    void clearStreams()
+    {
+        for (TStreamInfo &s : streams)
+            if (s.caps)
+                gst_caps_unref(s.caps);
+        streams.clear();
+    }
+};
+
+GQuark typeQuark() { return g_quark_from_static_string("kadrex-stream-type"); }
+GQuark capsQuark() { return g_quark_from_static_string("kadrex-stream-caps"); }
+GQuark queryQuark() { return g_quark_from_static_string("kadrex-ghost-query"); }
+
+} // namespace
+
+G_BEGIN_DECLS
+#define KADREX_TYPE_SOURCE_BIN (kadrex_source_bin_get_type())
+G_DECLARE_FINAL_TYPE(KadrexSourceBin, kadrex_source_bin, KADREX, SOURCE_BIN, GstBin)
+G_END_DECLS
+
+struct _KadrexSourceBin {
+    GstBin parent;
+    TBinState *state;
+};
+
+G_DEFINE_TYPE(KadrexSourceBin, kadrex_source_bin, GST_TYPE_BIN)
+
+static void sourceBinFinalize(GObject *object)
+{
+    delete KADREX_SOURCE_BIN(object)->state;
+    G_OBJECT_CLASS(kadrex_source_bin_parent_class)->finalize(object);
+}
+
+static void kadrex_source_bin_class_init(KadrexSourceBinClass *klass)
+{
+    G_OBJECT_CLASS(klass)->finalize = sourceBinFinalize;
+    gst_element_class_set_static_metadata(GST_ELEMENT_CLASS(klass), "Kadrex source",
+                                          "Source/Demuxer", "Reads and splits a file", "Norvane");
+}
+
+static void kadrex_source_bin_init(KadrexSourceBin *bin) { bin->state = new TBinState; }
+
+namespace {
+
+TBinState *stateOf(GstElement *element)
+{
+    return MfIsSourceBin(element) ? KADREX_SOURCE_BIN(element)->state : nullptr;
+}
+
+gint byRank(gconstpointer a, gconstpointer b)
+{
+    return gst_plugin_feature_rank_compare_func(a, b);
+}
+
+// Factories of a type (demuxers, parsers) of rank >= MARGINAL taking `caps`,
+// highest rank first.
+QList<QByteArray> factoriesFor(GstElementFactoryListType type, GstCaps *caps)
+{
+    GList *all = gst_element_factory_list_get_elements(type, GST_RANK_MARGINAL);
+    GList *fit = gst_element_factory_list_filter(all, caps, GST_PAD_SINK, FALSE);
+    fit = g_list_sort(fit, byRank);
+    QList<QByteArray> names;
+    for (GList *l = fit; l; l = l->next)
+        names.append(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(l->data)));
+    gst_plugin_feature_list_free(fit);
+    gst_plugin_feature_list_free(all);
+    return names;
+}
+
+// The type of a file from its first bytes; nullptr when nothing is likely.
+GstCaps *typeFindFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    const QByteArray head = file.read(1 << 20);
+    if (head.isEmpty())
+        return nullptr;
+    GstTypeFindProbability probability = GST_TYPE_FIND_NONE;
+    const QByteArray ext = QFileInfo(path).suffix().toLower().toUtf8();
+    GstCaps *caps = gst_type_find_helper_for_data_with_extension(
+        nullptr, reinterpret_cast<const guint8 *>(head.constData()), gsize(head.size()),
+        ext.isEmpty() ? nullptr : ext.constData(), &probability);
+    if (caps && probability < GST_TYPE_FIND_LIKELY) {
+        gst_caps_unref(caps);
+        return nullptr;
+    }
+    return caps;
+}
+
+// The demuxer for a stream of type `caps` (nullptr: the type is unknown and
+// only a single allowed demuxer can be tried).
+QByteArray chooseDemuxer(const QStringList &allowed, GstCaps *caps)
+{
+    if (!caps)
+        return allowed.size() == 1 ? allowed.first().toUtf8() : QByteArray();
+    for (GstElementFactoryListType type :
+         {GST_ELEMENT_FACTORY_TYPE_DEMUXER, GST_ELEMENT_FACTORY_TYPE_PARSER}) {
+        for (const QByteArray &name : factoriesFor(type, caps))
+            if (allowed.isEmpty() || allowed.contains(QString::fromUtf8(name)))
+                return name;
+        if (!allowed.isEmpty())
+            break; // splitters are demuxers
+    }
+    return {};
+}
+
+// Whether the caps give what the program reads (video size and rate, audio
+// rate and channels); if not, a parser is put behind the demuxer.
+bool capsComplete(GstCaps *caps)
+{
+    if (!caps || gst_caps_is_empty(caps) || gst_caps_is_any(caps))
+        return false;
+    const GstStructure *s = gst_caps_get_structure(caps, 0);
+    const char *name = gst_structure_get_name(s);
+    if (g_str_has_prefix(name, "video/") && !gst_structure_has_name(s, "video/x-raw")) {
+        gboolean system = FALSE;
+        if (gst_structure_get_boolean(s, "systemstream", &system) && system)
+            return true;
+        return gst_structure_has_field(s, "width") && gst_structure_has_field(s, "framerate");
+    }
+    if (g_str_has_prefix(name, "audio/") && !gst_structure_has_name(s, "audio/x-raw"))
+        return gst_structure_has_field(s, "rate") && gst_structure_has_field(s, "channels");
+    return true;
+}
+
+QByteArray chooseParser(GstCaps *caps, const QByteArray &demux)
+{
+    if (!caps || capsComplete(caps))
+        return {};
+    for (const QByteArray &name : factoriesFor(GST_ELEMENT_FACTORY_TYPE_PARSER, caps))
+        if (name != demux)
+            return name;
+    return {};
+}
+
+GstElement *makeElement(const QByteArray &factory)
+{
+    return factory.isEmpty() ? nullptr : gst_element_factory_make(factory.constData(), nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// Discovery: the demuxer runs in a private pipeline with a fake sink behind
+// each pad until every stream's caps are known, the demuxer says it has no
+// more pads (or none came for a while), the stream ends, fails, or time runs out.
+
+using TUpstreamBuilder = std::function<GstPad *(GstBin *pipeline)>;
+
+struct TDiscovery {
+    struct TFound {
+        QByteArray name, parser;
+        GstCaps *demuxCaps = nullptr;
+        GstPad *sinkPad = nullptr; // fake sink's pad (owned ref)
+        bool needsParser = false;
+    };
+    std::mutex lock;
+    std::vector<TFound> found;
+    QByteArray demuxFactory;
+    GstBin *pipeline = nullptr;
+    bool noMorePads = false;
+    QElapsedTimer sinceLastPad;
+
+    ~TDiscovery()
+    {
+        for (TFound &f : found) {
+            if (f.demuxCaps)
+                gst_caps_unref(f.demuxCaps);
+            if (f.sinkPad)
+                gst_object_unref(f.sinkPad);
+        }
+    }
+
+    void addPad(GstPad *pad)
+    {
+        TFound f;
+        f.name = GST_PAD_NAME(pad);
+        f.demuxCaps = gst_pad_get_current_caps(pad);
+        if (!f.demuxCaps)
+            f.demuxCaps = gst_pad_query_caps(pad, nullptr);
+        f.parser = chooseParser(f.demuxCaps, demuxFactory);
+        f.needsParser = !f.parser.isEmpty();
+        GstElement *sink = gst_element_factory_make("fakesink", nullptr);
+        g_object_set(sink, "sync", FALSE, "async", FALSE, "enable-last-sample", FALSE, nullptr);
+        GstElement *parser = makeElement(f.parser);
+        gst_bin_add(pipeline, sink);
+        GstPad *into = nullptr;
+        if (parser) {
+            gst_bin_add(pipeline, parser);
+            gst_element_link(parser, sink);
+            into = gst_element_get_static_pad(parser, "sink");
+            gst_element_sync_state_with_parent(sink);
+            gst_element_sync_state_with_parent(parser);
+        } else {
+            into = gst_element_get_static_pad(sink, "sink");
+            gst_element_sync_state_with_parent(sink);
+        }
+        gst_pad_link(pad, into);
+        gst_object_unref(into);
+        f.sinkPad = gst_element_get_static_pad(sink, "sink");
+        std::lock_guard guard(lock);
+        found.push_back(f);
+        sinceLastPad.restart();
+    }
+
+    bool complete()
+    {
+        std::lock_guard guard(lock);
+        if (found.empty())
+            return false;
+        for (TFound &f : found) {
+            GstCaps *caps = gst_pad_get_current_caps(f.sinkPad);
+            const bool ok = caps && (!f.needsParser || capsComplete(caps));
+            if (caps)
+                gst_caps_unref(caps);
+            if (!ok)
+                return false;
+        }
+        return noMorePads || sinceLastPad.elapsed() > 300;
+    }
+
+    static void onPadAdded(GstElement *, GstPad *pad, gpointer self)
+    {
+        if (GST_PAD_IS_SRC(pad))
+            static_cast<TDiscovery *>(self)->addPad(pad);
+    }
+    static void onNoMorePads(GstElement *, gpointer self)
+    {
+        auto *d = static_cast<TDiscovery *>(self);
+        std::lock_guard guard(d->lock);
+        d->noMorePads = true;
+    }
+};
+
+bool hasSometimesPads(GstElement *element)
+{
+    const GList *templates =
+        gst_element_class_get_pad_template_list(GST_ELEMENT_GET_CLASS(element));
+    for (const GList *l = templates; l; l = l->next)
+        if (GST_PAD_TEMPLATE_PRESENCE(GST_PAD_TEMPLATE(l->data)) == GST_PAD_SOMETIMES)
+            return true;
+    return false;
+}
+
+bool discover(const TUpstreamBuilder &upstream, const QByteArray &demuxFactory,
+              std::vector<TStreamInfo> &streams)
+{
+    TDiscovery d;
+    d.demuxFactory = demuxFactory;
+    d.pipeline = GST_BIN(gst_pipeline_new(nullptr));
+    d.sinceLastPad.start();
+    GstElement *demux = makeElement(demuxFactory);
+    GstPad *from = upstream(d.pipeline);
+    bool ok = demux && from;
+    if (ok) {
+        gst_bin_add(d.pipeline, demux);
+        GstPad *into = gst_element_get_static_pad(demux, "sink");
+        ok = into && GST_PAD_LINK_SUCCESSFUL(gst_pad_link(from, into));
+        if (into)
+            gst_object_unref(into);
+    } else if (demux) {
+        gst_object_unref(demux);
+    }
+    if (ok) {
+        g_signal_connect(demux, "pad-added", G_CALLBACK(TDiscovery::onPadAdded), &d);
+        g_signal_connect(demux, "no-more-pads", G_CALLBACK(TDiscovery::onNoMorePads), &d);
+        for (GstPad *pad : mf::Pins(demux))
+            if (GST_PAD_IS_SRC(pad))
+                d.addPad(pad);
+        if (!hasSometimesPads(demux))
+            d.noMorePads = true;
+        ok = gst_element_set_state(GST_ELEMENT(d.pipeline), GST_STATE_PLAYING) !=
+             GST_STATE_CHANGE_FAILURE;
+    }
+    GstBus *bus = gst_element_get_bus(GST_ELEMENT(d.pipeline));
+    QElapsedTimer clock;
+    clock.start();
+    bool ended = false;
+    while (ok && !ended && !d.complete() && clock.elapsed() < kDiscoveryTimeoutMs) {
+        GstMessage *m = gst_bus_timed_pop_filtered(
+            bus, 20 * GST_MSECOND, GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_EOS));
+        if (m) {
+            ended = true;
+            gst_message_unref(m);
+        }
+    }
+    gst_object_unref(bus);
+    {
+        // Caps go with the pads' deactivation: read them while still streaming.
+        std::lock_guard guard(d.lock);
+        for (TDiscovery::TFound &f : d.found) {
+            GstCaps *caps = gst_pad_get_current_caps(f.sinkPad);
+            if (!caps && f.demuxCaps && !f.needsParser && gst_caps_is_fixed(f.demuxCaps))
+                caps = gst_caps_ref(f.demuxCaps);
+            if (!caps)
+                continue; // a stream that never said what it carries
+            TStreamInfo s;
+            s.padName = f.name;
+            s.parser = f.parser;
+            s.caps = caps;
+            streams.push_back(s);
+        }
+    }
+    if (demux && ok)
+        g_signal_handlers_disconnect_by_data(demux, &d);
+    gst_element_set_state(GST_ELEMENT(d.pipeline), GST_STATE_NULL);
+    gst_object_unref(d.pipeline);
+    return ok && !streams.empty();
+}
+
+// ---------------------------------------------------------------------------
+// The live bin.
+
+gboolean ghostQuery(GstPad *pad, GstObject *parent, GstQuery *query)
+{
+    if (GST_QUERY_TYPE(query) == GST_QUERY_CAPS) {
+        GstCaps *found = static_cast<GstCaps *>(g_object_get_qdata(G_OBJECT(pad), capsQuark()));
+        GstPad *target = gst_ghost_pad_get_target(GST_GHOST_PAD(pad));
+        GstCaps *current = target ? gst_pad_get_current_caps(target) : nullptr;
+        if (target)
+            gst_object_unref(target);
+        GstCaps *answer = current ? current : (found ? gst_caps_ref(found) : nullptr);
+        if (answer) {
+            GstCaps *filter = nullptr;
+            gst_query_parse_caps(query, &filter);
+            if (filter) {
+                GstCaps *both = gst_caps_intersect(answer, filter);
+                gst_caps_unref(answer);
+                answer = both;
+            }
+            gst_query_set_caps_result(query, answer);
+            gst_caps_unref(answer);
+            return TRUE;
+        }
+    }
+    auto original = reinterpret_cast<GstPadQueryFunction>(
+        g_object_get_qdata(G_OBJECT(pad), queryQuark()));
+    return original ? original(pad, parent, query) : gst_pad_query_default(pad, parent, query);
+}
+
+void addChild(GstElement *bin, TBinState *st, GstElement *child)
+{
+    gst_bin_add(GST_BIN(bin), child);
+    st->children.push_back(child);
+}
+
+TStreamInfo *streamNamed(TBinState *st, const char *name)
+{
+    for (TStreamInfo &s : st->streams)
+        if (s.padName == name)
+            return &s;
+    return nullptr;
+}
+
+void linkDemuxPad(GstElement *bin, GstPad *pad)
+{
+    TBinState *st = stateOf(bin);
+    TStreamInfo *s = st ? streamNamed(st, GST_PAD_NAME(pad)) : nullptr;
+    if (!s || !s->head)
+        return; // a stream the program does not offer stays unlinked
+    GstPad *into = gst_element_get_static_pad(s->head, "sink");
+    if (into && !gst_pad_is_linked(into))
+        gst_pad_link(pad, into);
+    if (into)
+        gst_object_unref(into);
+}
+
+void onDemuxPadAdded(GstElement *, GstPad *pad, gpointer bin)
+{
+    if (GST_PAD_IS_SRC(pad))
+        linkDemuxPad(GST_ELEMENT(bin), pad);
+}
+
+GstElement *makeQueue(GstCaps *caps)
+{
+    GstElement *queue = gst_element_factory_make("queue", nullptr);
+    const GstStructure *s = caps && !gst_caps_is_empty(caps) ? gst_caps_get_structure(caps, 0)
+                                                             : nullptr;
+    if (s && g_str_has_prefix(gst_structure_get_name(s), "audio/")) {
+        // Video may be stepped frame by frame while paused: the audio queue must
+        // never hold the demuxer back.
+        g_object_set(queue, "max-size-time", guint64(0), "max-size-buffers", 0u,
+                     "max-size-bytes", 64u << 20, nullptr);
+        gst_util_set_object_arg(G_OBJECT(queue), "leaky", "downstream");
+    }
+    return queue;
+}
+
+// One output pin per found stream: [parser !] queue ! ghost pad.
+void buildStreams(GstElement *bin, TBinState *st)
+{
+    for (TStreamInfo &s : st->streams) {
+        GstElement *queue = makeQueue(s.caps);
+        addChild(bin, st, queue);
+        s.head = queue;
+        if (GstElement *parser = makeElement(s.parser)) {
+            addChild(bin, st, parser);
+            gst_element_link(parser, queue);
+            s.head = parser;
+        }
+        GstPad *target = gst_element_get_static_pad(queue, "src");
+        GstPad *ghost = gst_ghost_pad_new(s.padName.constData(), target);
+        gst_object_unref(target);
+        g_object_set_qdata(G_OBJECT(ghost), queryQuark(),
+                           reinterpret_cast<gpointer>(GST_PAD_QUERYFUNC(ghost)));
+        gst_pad_set_query_function(ghost, ghostQuery);
+        g_object_set_qdata_full(G_OBJECT(ghost), capsQuark(), gst_caps_ref(s.caps),
+                                GDestroyNotify(gst_caps_unref));
+        g_object_set_qdata_full(G_OBJECT(ghost), typeQuark(),
+                                new TMediaType(MediaTypeFromCaps(s.caps)),
+                                [](gpointer p) { delete static_cast<TMediaType *>(p); });
+        gst_pad_set_active(ghost, TRUE);
+        gst_element_add_pad(bin, ghost);
+    }
+    for (GstPad *pad : mf::Pins(st->demux))
+        if (GST_PAD_IS_SRC(pad))
+            linkDemuxPad(bin, pad);
+    g_signal_connect(st->demux, "pad-added", G_CALLBACK(onDemuxPadAdded), bin);
+}
+
+// Removes the streams of an earlier file (a splitter kept for the next file).
+void clearBin(GstElement *bin, TBinState *st)
+{
+    for (GstPad *pad : mf::Pins(bin))
+        if (GST_PAD_IS_SRC(pad))
+            gst_element_remove_pad(bin, pad);
+    if (st->sinkGhost)
+        gst_ghost_pad_set_target(GST_GHOST_PAD(st->sinkGhost), nullptr);
+    for (GstElement *child : st->children) {
+        gst_element_set_state(child, GST_STATE_NULL);
+        gst_bin_remove(GST_BIN(bin), child);
+    }
+    st->children.clear();
+    st->demux = nullptr;
+    st->clearStreams();
+}
+
+// Adds the chosen demuxer to the bin and the streams behind it.
+bool installDemuxer(GstElement *bin, TBinState *st, std::vector<TStreamInfo> streams)
+{
+    st->streams = std::move(streams);
+    st->demux = makeElement(st->demuxFactory);
+    if (!st->demux)
+        return false;
+    addChild(bin, st, st->demux);
+    buildStreams(bin, st);
+    return true;
+}
+
+TUpstreamBuilder fileUpstream(const QString &path)
+{
+    return [path](GstBin *pipeline) -> GstPad * {
+        GstElement *src = gst_element_factory_make("filesrc", nullptr);
+        if (!src)
+            return nullptr;
+        g_object_set(src, "location", path.toUtf8().constData(), nullptr);
+        gst_bin_add(pipeline, src);
+        GstPad *pad = gst_element_get_static_pad(src, "src");
+        gst_object_unref(pad); // the element keeps it
+        return pad;
+    };
+}
+
+HRESULT loadSourceBin(GstElement *bin, TBinState *st, const QString &path)
+{
+    GstState state = GST_STATE_NULL;
+    gst_element_get_state(bin, &state, nullptr, 0);
+    if (state > GST_STATE_READY)
+        return E_FAIL;
+    clearBin(bin, st);
+    GstCaps *type = typeFindFile(path);
+    const QByteArray demux = chooseDemuxer(st->demuxers, type);
+    if (type)
+        gst_caps_unref(type);
+    std::vector<TStreamInfo> streams;
+    if (demux.isEmpty() || !discover(fileUpstream(path), demux, streams)) {
+        for (TStreamInfo &s : streams)
+            gst_caps_unref(s.caps);
+        return E_FAIL;
+    }
+    st->path = path;
+    st->demuxFactory = demux;
+    GstElement *src = gst_element_factory_make("filesrc", nullptr);
+    g_object_set(src, "location", path.toUtf8().constData(), nullptr);
+    addChild(bin, st, src);
+    if (!installDemuxer(bin, st, std::move(streams)))
+        return E_FAIL;
+    gst_element_link(src, st->demux);
+    return S_OK;
+}
+
+// The chain upstream of a splitter's input, rebuilt for a private pipeline:
+// through pass-through elements up to a file source or a source bin.
+bool upstreamOf(GstPad *peer, TUpstreamBuilder &builder, QString &filePath)
+{
+    GstPad *pad = peer;
+    for (int hops = 0; pad && hops < 16; ++hops) {
+        GstElement *element = mf::PinFilter(pad);
+        if (!element)
+            return false;
+        if (MfIsPassThrough(element)) {
+            GstPad *in = gst_element_get_static_pad(element, "sink");
+            pad = mf::ConnectedTo(in);
+            if (in)
+                gst_object_unref(in);
+            continue;
+        }
+        if (GST_IS_BASE_SRC(element) &&
+            g_object_class_find_property(G_OBJECT_GET_CLASS(element), "location")) {
+            gchar *location = nullptr;
+            g_object_get(element, "location", &location, nullptr);
+            filePath = QString::fromUtf8(location ? location : "");
+            g_free(location);
+            builder = fileUpstream(filePath);
+            return !filePath.isEmpty();
+        }
+        TBinState *st = stateOf(element);
+        if (st && !st->hasInput && !st->path.isEmpty()) {
+            const QStringList demuxers = st->demuxers;
+            const QString path = st->path;
+            const QByteArray padName = GST_PAD_NAME(pad);
+            builder = [demuxers, path, padName](GstBin *pipeline) -> GstPad * {
+                GstElement *clone = MfCreateSourceBin(demuxers);
+                gst_bin_add(pipeline, clone);
+                if (FAILED(MfLoadFile(clone, path)))
+                    return nullptr;
+                GstPad *out = gst_element_get_static_pad(clone, padName.constData());
+                if (out)
+                    gst_object_unref(out);
+                return out;
+            };
+            return true;
+        }
+        return false;
+    }
+    return false;
+}
+
+GstElement *createBin(const QStringList &demuxers, bool hasInput)
+{
+    auto *bin = KADREX_SOURCE_BIN(g_object_new(KADREX_TYPE_SOURCE_BIN, nullptr));
+    bin->state->demuxers = demuxers;
+    bin->state->hasInput = hasInput;
+    if (hasInput) {
+        GstPad *sink = gst_ghost_pad_new_no_target("sink", GST_PAD_SINK);
+        gst_pad_set_active(sink, TRUE);
+        gst_element_add_pad(GST_ELEMENT(bin), sink);
+        bin->state->sinkGhost = sink;
+    }
+    return GST_ELEMENT(bin);
+}
+
+} // namespace
+
+GstElement *MfCreateSourceBin(const QStringList &demuxers) { return createBin(demuxers, false); }
+
+GstElement *MfCreateSplitterBin(const QStringList &demuxers) { return createBin(demuxers, true); }
+
+bool MfIsSourceBin(GstElement *element) { return element && KADREX_IS_SOURCE_BIN(element); }
+
+HRESULT MfLoadFile(GstElement *element, const QString &path)
+{
+    if (!element)
+        return E_POINTER;
+    if (TBinState *st = stateOf(element))
+        return st->hasInput ? E_NOINTERFACE : loadSourceBin(element, st, path);
+    if (GST_IS_BASE_SRC(element) &&
+        g_object_class_find_property(G_OBJECT_GET_CLASS(element), "location")) {
+        if (!QFileInfo(path).isFile())
+            return E_FAIL;
+        g_object_set(element, "location", path.toUtf8().constData(), nullptr);
+        return S_OK;
+    }
+    return E_NOINTERFACE;
+}
+
+bool MfSplitterInputLinked(GstElement *splitter, GstPad *peer)
+{
+    TBinState *st = stateOf(splitter);
+    if (!st || !st->hasInput)
+        return true;
+    clearBin(splitter, st);
+    TUpstreamBuilder builder;
+    QString filePath;
+    if (!upstreamOf(peer, builder, filePath))
+        return false;
+    GstCaps *type = filePath.isEmpty() ? nullptr : typeFindFile(filePath);
+    if (!filePath.isEmpty() && !type)
+        return false;
+    const QByteArray demux = chooseDemuxer(st->demuxers, type);
+    if (type)
+        gst_caps_unref(type);
+    std::vector<TStreamInfo> streams;
+    if (demux.isEmpty() || !discover(builder, demux, streams)) {
+        for (TStreamInfo &s : streams)
+            gst_caps_unref(s.caps);
+        return false;
+    }
+    st->demuxFactory = demux;
+    if (!installDemuxer(splitter, st, std::move(streams)))
+        return false;
+    GstPad *into = gst_element_get_static_pad(st->demux, "sink");
+    gst_ghost_pad_set_target(GST_GHOST_PAD(st->sinkGhost), into);
+    gst_object_unref(into);
+    return true;
+}
+
+const TMediaType *MfStreamMediaType(GstPad *pad)
+{
+    return pad ? static_cast<const TMediaType *>(g_object_get_qdata(G_OBJECT(pad), typeQuark()))
+               : nullptr;
+}
+
+QString MfSourceBinDemuxer(GstElement *element)
+{
+    TBinState *st = stateOf(element);
+    return st ? QString::fromUtf8(st->demuxFactory) : QString();
+}

@@ -1,0 +1,43 @@
+#pragma once
+// Source and splitter elements of the media layer. A demuxer's pads appear
+// only when it prerolls, while the program finds and connects a splitter's
+// output pins before anything runs. So a source (which reads a file) or a
+// splitter (fed through its input pin) finds its streams once in a private
+// pipeline, when the file is loaded or the input is connected, and offers
+// one output pin per stream at once; when the real pipeline runs, the
+// demuxer's pads are joined to those pins, each through a queue (and a
+// parser where the demuxer leaves size or rate open).
+
+#include "mfMediaType.h"
+#include "mfResult.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <gst/gst.h>
+
+// Longest time the private pipeline of one discovery may take.
+inline constexpr int kDiscoveryTimeoutMs = 3000;
+
+// A source that reads and splits a file. `demuxers` are the element factories
+// it may use (empty: any demuxer, chosen by type-finding and rank).
+GstElement *MfCreateSourceBin(const QStringList &demuxers);
+// A splitter with one input pin, using one of `demuxers`.
+GstElement *MfCreateSplitterBin(const QStringList &demuxers);
+
+bool MfIsSourceBin(GstElement *element); // either kind above
+
+// IFileSourceFilter::Load: a source bin finds its streams now; a plain file
+// source (filesrc) takes the location. E_NOINTERFACE for other elements.
+HRESULT MfLoadFile(GstElement *element, const QString &path);
+
+// Called by the layer once a splitter bin's input pin was linked to `peer`:
+// the splitter finds its streams through the chain upstream. False when it
+// cannot (the caller undoes the link).
+bool MfSplitterInputLinked(GstElement *splitter, GstPad *peer);
+
+// The media type a source bin found for one of its output pins; nullptr for
+// any other pad.
+const TMediaType *MfStreamMediaType(GstPad *pad);
+// The demuxer factory a source bin chose (empty before discovery).
+QString MfSourceBinDemuxer(GstElement *element);

@@ -1,0 +1,35 @@
+#pragma once
+// Short media files made at test time by real encoders (ffmpeg), cached under
+// the build tree so that every test process of a run reuses them.
+
+#include <QString>
+#include <QStringList>
+
+namespace fixtures {
+
+// Makes the named fixture once and returns its path; an empty path when it
+// cannot be made (ffmpeg missing or failing). Names:
+//   avi_mjpeg_pcm.avi  320x240 25 fps MJPEG + PCM
+//   mp4_h264.mp4       320x240 25 fps H.264 + AAC
+//   mkv_h264_ntsc.mkv  320x240 29.97 fps H.264 + Vorbis
+//   mpeg2_ps.mpg       720x576 25 fps MPEG-2 + MP2 program stream
+//   mpeg2_ts.ts        720x576 25 fps MPEG-2 + MP2 transport stream
+//   wmv_asf.wmv        320x240 WMV2 + WMA2
+//   sine.wav           PCM 44.1 kHz mono
+//   dv_pal.dv          raw DV, PAL, 48 kHz stereo
+//   dv_type2.avi       DV in AVI with a separate audio stream
+//   dv_type1.avi       interleaved DV in AVI ("iavs"), written here
+//   random.avi         random bytes
+QString mediaFixture(const QString &name);
+
+// Every fixture name above.
+QStringList mediaFixtureNames();
+
+// Folder of the fixture cache.
+QString mediaFixtureDir();
+
+// Writes a type-1 DV AVI (one "iavs" stream of whole frames with a DVINFO
+// block) from a raw DV file. False when the input holds no whole frame.
+bool writeType1DvAvi(const QString &rawDv, const QString &avi);
+
+} // namespace fixtures
