@@ -10,14 +10,12 @@ void TSinkSlot::Set(TMessageSink sink)
 
 bool TSinkSlot::Post(const TNvMessage &message) const
 {
-    TMessageSink sink;
-    {
-        QMutexLocker locker(&m_lock);
-        sink = m_sink;
-    }
-    if (!sink)
+    // Called under the lock, so that once Set has replaced a sink no thread
+    // is still inside the old one (its receiver may be freed right after).
+    QMutexLocker locker(&m_lock);
+    if (!m_sink)
         return false;
-    sink(message);
+    m_sink(message);
     return true;
 }
 
