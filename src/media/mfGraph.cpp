@@ -30,15 +30,16 @@ GstBusSyncReply TMfGraph::busSync(GstBus *, GstMessage *message, gpointer data)
     switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_EOS:
         if (!self->m_completeSent.exchange(true))
-            QMetaObject::invokeMethod(self, [self] { emit self->Complete(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                self, [self] { emit self->Complete(); }, Qt::QueuedConnection);
         break;
     case GST_MESSAGE_ERROR: {
         GError *error = nullptr;
         gst_message_parse_error(message, &error, nullptr);
         const QString text = QString::fromUtf8(error ? error->message : "");
         g_clear_error(&error);
-        QMetaObject::invokeMethod(self, [self, text] { emit self->Error(text); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            self, [self, text] { emit self->Error(text); }, Qt::QueuedConnection);
         break;
     }
     default:
@@ -75,7 +76,10 @@ HRESULT TMfGraph::RemoveFilter(GstElement *filter)
     return removed ? S_OK : E_FAIL;
 }
 
-QList<GstElement *> TMfGraph::Filters() const { return m_filters; }
+QList<GstElement *> TMfGraph::Filters() const
+{
+    return m_filters;
+}
 
 GstElement *TMfGraph::FindFilterByName(const QString &name) const
 {
@@ -85,7 +89,10 @@ GstElement *TMfGraph::FindFilterByName(const QString &name) const
     return nullptr;
 }
 
-bool TMfGraph::Contains(GstElement *filter) const { return filter && m_filters.contains(filter); }
+bool TMfGraph::Contains(GstElement *filter) const
+{
+    return filter && m_filters.contains(filter);
+}
 
 void TMfGraph::RemoveAll()
 {
@@ -102,8 +109,8 @@ HRESULT TMfGraph::ConnectDirect(GstPad *out, GstPad *in, const GstCaps *caps)
     if (caps) {
         GstCaps *offered = mf::PinCaps(out);
         GstCaps *taken = gst_pad_query_caps(in, nullptr);
-        const bool fits = gst_caps_can_intersect(offered, caps) &&
-                          gst_caps_can_intersect(taken, caps);
+        const bool fits =
+            gst_caps_can_intersect(offered, caps) && gst_caps_can_intersect(taken, caps);
         gst_caps_unref(offered);
         gst_caps_unref(taken);
         if (!fits)
@@ -127,16 +134,20 @@ QString TMfGraph::uniqueName(const QString &base) const
     return name;
 }
 
-namespace {
+namespace
+{
 
-gint byRank(gconstpointer a, gconstpointer b) { return gst_plugin_feature_rank_compare_func(a, b); }
+gint byRank(gconstpointer a, gconstpointer b)
+{
+    return gst_plugin_feature_rank_compare_func(a, b);
+}
 
 // Parsers, decoders and converters of rank >= MARGINAL taking `caps`, best first.
 GList *candidatesFor(GstCaps *caps)
 {
-    const GstElementFactoryListType types =
-        GST_ELEMENT_FACTORY_TYPE_PARSER | GST_ELEMENT_FACTORY_TYPE_DECODER |
-        GST_ELEMENT_FACTORY_TYPE_DEPAYLOADER;
+    const GstElementFactoryListType types = GST_ELEMENT_FACTORY_TYPE_PARSER |
+                                            GST_ELEMENT_FACTORY_TYPE_DECODER |
+                                            GST_ELEMENT_FACTORY_TYPE_DEPAYLOADER;
     GList *all = gst_element_factory_list_get_elements(types, GST_RANK_MARGINAL);
     GList *converters = gst_element_factory_list_get_elements(
         GST_ELEMENT_FACTORY_TYPE_MEDIA_VIDEO | GST_ELEMENT_FACTORY_TYPE_MEDIA_AUDIO,
@@ -226,9 +237,18 @@ HRESULT TMfGraph::setState(GstState state)
     }
 }
 
-HRESULT TMfGraph::Run() { return setState(GST_STATE_PLAYING); }
-HRESULT TMfGraph::Pause() { return setState(GST_STATE_PAUSED); }
-HRESULT TMfGraph::Stop() { return setState(GST_STATE_READY); }
+HRESULT TMfGraph::Run()
+{
+    return setState(GST_STATE_PLAYING);
+}
+HRESULT TMfGraph::Pause()
+{
+    return setState(GST_STATE_PAUSED);
+}
+HRESULT TMfGraph::Stop()
+{
+    return setState(GST_STATE_READY);
+}
 
 HRESULT TMfGraph::GetState(int timeoutMs, GstState *state) const
 {
@@ -247,8 +267,8 @@ quint32 TMfGraph::GetCapabilities() const
         gst_query_parse_seeking(query, nullptr, &seekable, nullptr, nullptr);
         caps = seekcaps::CanGetCurrentPos | seekcaps::CanGetDuration | seekcaps::CanGetStopPos;
         if (seekable)
-            caps |= seekcaps::CanSeekAbsolute | seekcaps::CanSeekForwards |
-                    seekcaps::CanSeekBackwards;
+            caps |=
+                seekcaps::CanSeekAbsolute | seekcaps::CanSeekForwards | seekcaps::CanSeekBackwards;
     }
     gst_query_unref(query);
     return caps;
@@ -278,12 +298,12 @@ HRESULT TMfGraph::GetCurrentPosition(qint64 *position) const
 
 HRESULT TMfGraph::SetPositions(qint64 position, bool accurate)
 {
-    const GstSeekFlags flags =
-        GstSeekFlags(GST_SEEK_FLAG_FLUSH | (accurate ? GST_SEEK_FLAG_ACCURATE : GST_SEEK_FLAG_KEY_UNIT));
+    const GstSeekFlags flags = GstSeekFlags(
+        GST_SEEK_FLAG_FLUSH | (accurate ? GST_SEEK_FLAG_ACCURATE : GST_SEEK_FLAG_KEY_UNIT));
     m_completeSent = false;
     return gst_element_seek(GST_ELEMENT(m_pipeline), m_rate, GST_FORMAT_TIME, flags,
-                            GST_SEEK_TYPE_SET, qMax<qint64>(0, position) * 100,
-                            GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE)
+                            GST_SEEK_TYPE_SET, qMax<qint64>(0, position) * 100, GST_SEEK_TYPE_NONE,
+                            GST_CLOCK_TIME_NONE)
                ? S_OK
                : E_FAIL;
 }

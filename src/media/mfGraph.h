@@ -18,7 +18,8 @@
 #include <gst/gst.h>
 
 // IMediaSeeking capability bits.
-namespace seekcaps {
+namespace seekcaps
+{
 inline constexpr quint32 CanSeekAbsolute = 0x1, CanSeekForwards = 0x2, CanSeekBackwards = 0x4,
                          CanGetCurrentPos = 0x8, CanGetStopPos = 0x10, CanGetDuration = 0x20,
                          CanPlayBackwards = 0x40;

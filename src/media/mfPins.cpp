@@ -2,7 +2,8 @@
 
 #include "mfSourceBin.h"
 
-namespace mf {
+namespace mf
+{
 
 QList<GstPad *> Pins(GstElement *element)
 {
@@ -30,9 +31,15 @@ GstElement *PinFilter(GstPad *pad)
     return parent && GST_IS_ELEMENT(parent) ? GST_ELEMENT(parent) : nullptr;
 }
 
-bool IsInput(GstPad *pad) { return pad && GST_PAD_IS_SINK(pad); }
+bool IsInput(GstPad *pad)
+{
+    return pad && GST_PAD_IS_SINK(pad);
+}
 
-bool IsConnected(GstPad *pad) { return pad && gst_pad_is_linked(pad); }
+bool IsConnected(GstPad *pad)
+{
+    return pad && gst_pad_is_linked(pad);
+}
 
 GstPad *ConnectedTo(GstPad *pad)
 {
@@ -107,8 +114,8 @@ GstPad *FindPin(GstElement *element, GstPadDirection direction, const TGuid *cat
 
 GstPad *FindOutputPin(GstElement *element, const TGuid &majortype, int index)
 {
-    if (GstPad *pad = FindPin(element, GST_PAD_SRC, &guids::PIN_CATEGORY_CAPTURE, majortype,
-                              true, index))
+    if (GstPad *pad =
+            FindPin(element, GST_PAD_SRC, &guids::PIN_CATEGORY_CAPTURE, majortype, true, index))
         return pad;
     return FindPin(element, GST_PAD_SRC, nullptr, majortype, true, index);
 }

@@ -12,7 +12,8 @@
 
 #include <gst/gst.h>
 
-namespace mf {
+namespace mf
+{
 
 // Inputs first, then outputs, each in the element's own order.
 QList<GstPad *> Pins(GstElement *element);

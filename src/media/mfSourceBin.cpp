@@ -8,18 +8,20 @@
 #include <QFileInfo>
 
 #include <gst/base/gstbasesrc.h>
+#include <gst/base/gstbasetransform.h>
 #include <gst/base/gsttypefindhelper.h>
 
 #include <functional>
 #include <mutex>
 #include <vector>
 
-namespace {
+namespace
+{
 
 struct TStreamInfo {
     QByteArray padName;
-    GstCaps *caps = nullptr; // as found by discovery (owned)
-    QByteArray parser;       // parser factory between demuxer and queue, or empty
+    GstCaps *caps = nullptr;    // as found by discovery (owned)
+    QByteArray parser;          // parser factory between demuxer and queue, or empty
     GstElement *head = nullptr; // first element of the stream's chain inside the bin
 };
 
@@ -43,9 +45,18 @@ struct TBinState {
     }
 };
 
-GQuark typeQuark() { return g_quark_from_static_string("kadrex-stream-type"); }
-GQuark capsQuark() { return g_quark_from_static_string("kadrex-stream-caps"); }
-GQuark queryQuark() { return g_quark_from_static_string("kadrex-ghost-query"); }
+GQuark typeQuark()
+{
+    return g_quark_from_static_string("kadrex-stream-type");
+}
+GQuark capsQuark()
+{
+    return g_quark_from_static_string("kadrex-stream-caps");
+}
+GQuark queryQuark()
+{
+    return g_quark_from_static_string("kadrex-ghost-query");
+}
 
 } // namespace
 
@@ -74,9 +85,13 @@ static void kadrex_source_bin_class_init(KadrexSourceBinClass *klass)
                                           "Source/Demuxer", "Reads and splits a file", "Norvane");
 }
 
-static void kadrex_source_bin_init(KadrexSourceBin *bin) { bin->state = new TBinState; }
+static void kadrex_source_bin_init(KadrexSourceBin *bin)
+{
+    bin->state = new TBinState;
+}
 
-namespace {
+namespace
+{
 
 TBinState *stateOf(GstElement *element)
 {
@@ -368,8 +383,8 @@ gboolean ghostQuery(GstPad *pad, GstObject *parent, GstQuery *query)
             return TRUE;
         }
     }
-    auto original = reinterpret_cast<GstPadQueryFunction>(
-        g_object_get_qdata(G_OBJECT(pad), queryQuark()));
+    auto original =
+        reinterpret_cast<GstPadQueryFunction>(g_object_get_qdata(G_OBJECT(pad), queryQuark()));
     return original ? original(pad, parent, query) : gst_pad_query_default(pad, parent, query);
 }
 
@@ -409,13 +424,13 @@ void onDemuxPadAdded(GstElement *, GstPad *pad, gpointer bin)
 GstElement *makeQueue(GstCaps *caps)
 {
     GstElement *queue = gst_element_factory_make("queue", nullptr);
-    const GstStructure *s = caps && !gst_caps_is_empty(caps) ? gst_caps_get_structure(caps, 0)
-                                                             : nullptr;
+    const GstStructure *s =
+        caps && !gst_caps_is_empty(caps) ? gst_caps_get_structure(caps, 0) : nullptr;
     if (s && g_str_has_prefix(gst_structure_get_name(s), "audio/")) {
         // Video may be stepped frame by frame while paused: the audio queue must
         // never hold the demuxer back.
-        g_object_set(queue, "max-size-time", guint64(0), "max-size-buffers", 0u,
-                     "max-size-bytes", 64u << 20, nullptr);
+        g_object_set(queue, "max-size-time", guint64(0), "max-size-buffers", 0u, "max-size-bytes",
+                     64u << 20, nullptr);
         gst_util_set_object_arg(G_OBJECT(queue), "leaky", "downstream");
     }
     return queue;
@@ -533,7 +548,7 @@ bool upstreamOf(GstPad *peer, TUpstreamBuilder &builder, QString &filePath)
         GstElement *element = mf::PinFilter(pad);
         if (!element)
             return false;
-        if (MfIsPassThrough(element)) {
+        if (MfIsPassThrough(element) || GST_IS_BASE_TRANSFORM(element)) {
             GstPad *in = gst_element_get_static_pad(element, "sink");
             pad = mf::ConnectedTo(in);
             if (in)
@@ -587,11 +602,20 @@ GstElement *createBin(const QStringList &demuxers, bool hasInput)
 
 } // namespace
 
-GstElement *MfCreateSourceBin(const QStringList &demuxers) { return createBin(demuxers, false); }
+GstElement *MfCreateSourceBin(const QStringList &demuxers)
+{
+    return createBin(demuxers, false);
+}
 
-GstElement *MfCreateSplitterBin(const QStringList &demuxers) { return createBin(demuxers, true); }
+GstElement *MfCreateSplitterBin(const QStringList &demuxers)
+{
+    return createBin(demuxers, true);
+}
 
-bool MfIsSourceBin(GstElement *element) { return element && KADREX_IS_SOURCE_BIN(element); }
+bool MfIsSourceBin(GstElement *element)
+{
+    return element && KADREX_IS_SOURCE_BIN(element);
+}
 
 HRESULT MfLoadFile(GstElement *element, const QString &path)
 {

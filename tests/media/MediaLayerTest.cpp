@@ -7,7 +7,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 struct TFoundStream {
     TMediaType type;
@@ -35,10 +36,14 @@ TEST(MediaLayer, SourceBinFindsStreams)
         int streams;
         const char *resolution; // of the first video stream
     } cases[] = {
-        {"mpeg2_ps.mpg", 2, "720x576 - 25 fps"},   {"mpeg2_ts.ts", 2, "720x576 - 25 fps"},
-        {"mkv_h264_ntsc.mkv", 2, "320x240 - 29.97 fps"}, {"mp4_h264.mp4", 2, "320x240 - 25 fps"},
-        {"avi_mjpeg_pcm.avi", 2, "320x240 - 25 fps"}, {"wmv_asf.wmv", 2, "320x240"},
-        {"dv_pal.dv", 2, "720x576 - 25 fps"},        {"dv_type2.avi", 2, "720x576 - 25 fps"},
+        {"mpeg2_ps.mpg", 2, "720x576 - 25 fps"},
+        {"mpeg2_ts.ts", 2, "720x576 - 25 fps"},
+        {"mkv_h264_ntsc.mkv", 2, "320x240 - 29.97 fps"},
+        {"mp4_h264.mp4", 2, "320x240 - 25 fps"},
+        {"avi_mjpeg_pcm.avi", 2, "320x240 - 25 fps"},
+        {"wmv_asf.wmv", 2, "320x240"},
+        {"dv_pal.dv", 2, "720x576 - 25 fps"},
+        {"dv_type2.avi", 2, "720x576 - 25 fps"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.fixture);

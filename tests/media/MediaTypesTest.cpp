@@ -2,4 +2,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(MediaTypes, Placeholder) { EXPECT_EQ(FourCCText(0x64737664).toStdString(), "dvsd"); }
+TEST(MediaTypes, Placeholder)
+{
+    EXPECT_EQ(FourCCText(0x64737664).toStdString(), "dvsd");
+}

@@ -9,9 +9,11 @@
 #include <QRandomGenerator>
 #include <QSaveFile>
 
-namespace fixtures {
+namespace fixtures
+{
 
-namespace {
+namespace
+{
 
 const QStringList kTestSrc320 = {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=1"};
 const QStringList kSine = {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000:duration=1"};
@@ -21,21 +23,18 @@ QStringList ffmpegArgs(const QString &name)
     if (name == "avi_mjpeg_pcm.avi")
         return kTestSrc320 + kSine + QStringList{"-c:v", "mjpeg", "-c:a", "pcm_s16le"};
     if (name == "mp4_h264.mp4")
-        return kTestSrc320 + kSine +
-               QStringList{"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p",
-                           "-c:a", "aac"};
+        return kTestSrc320 + kSine + QStringList{"-c:v",     "libx264", "-preset", "ultrafast",
+                                                 "-pix_fmt", "yuv420p", "-c:a",    "aac"};
     if (name == "mkv_h264_ntsc.mkv")
         return QStringList{"-f", "lavfi", "-i", "testsrc=size=320x240:rate=30000/1001:duration=1"} +
-               kSine +
-               QStringList{"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p",
-                           "-c:a", "libvorbis"};
+               kSine + QStringList{"-c:v",     "libx264", "-preset", "ultrafast",
+                                   "-pix_fmt", "yuv420p", "-c:a",    "libvorbis"};
     if (name == "mpeg2_ps.mpg")
-        return QStringList{"-f", "lavfi", "-i", "testsrc=size=720x576:rate=25:duration=1"} +
-               kSine +
+        return QStringList{"-f", "lavfi", "-i", "testsrc=size=720x576:rate=25:duration=1"} + kSine +
                QStringList{"-c:v", "mpeg2video", "-b:v", "2M", "-c:a", "mp2", "-f", "vob"};
     if (name == "mpeg2_ts.ts")
-        return QStringList{"-f", "lavfi", "-i", "testsrc=size=720x576:rate=25:duration=1"} +
-               kSine + QStringList{"-c:v", "mpeg2video", "-b:v", "2M", "-c:a", "mp2", "-f", "mpegts"};
+        return QStringList{"-f", "lavfi", "-i", "testsrc=size=720x576:rate=25:duration=1"} + kSine +
+               QStringList{"-c:v", "mpeg2video", "-b:v", "2M", "-c:a", "mp2", "-f", "mpegts"};
     if (name == "wmv_asf.wmv")
         return kTestSrc320 + kSine + QStringList{"-c:v", "wmv2", "-c:a", "wmav2", "-f", "asf"};
     if (name == "sine.wav")
@@ -196,10 +195,10 @@ QString mediaFixture(const QString &name)
             return {};
         const QString ext = QFileInfo(name).suffix();
         const QString target = partial + u'.' + ext;
-        made = testsupport::runProgram("ffmpeg", QStringList{"-nostdin", "-loglevel", "error",
-                                                             "-y"} + args + QStringList{target}) ==
-                   0 &&
-               QFile::rename(target, partial);
+        made =
+            testsupport::runProgram("ffmpeg", QStringList{"-nostdin", "-loglevel", "error", "-y"} +
+                                                  args + QStringList{target}) == 0 &&
+            QFile::rename(target, partial);
     }
     if (!made) {
         QFile::remove(partial);

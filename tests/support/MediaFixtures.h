@@ -5,7 +5,8 @@
 #include <QString>
 #include <QStringList>
 
-namespace fixtures {
+namespace fixtures
+{
 
 // Makes the named fixture once and returns its path; an empty path when it
 // cannot be made (ffmpeg missing or failing). Names:
