@@ -12,7 +12,7 @@ TNvSwitch::TNvSwitch(QObject *owner) : QObject(owner) {}
 
 TNvSwitch::~TNvSwitch()
 {
-    ClearEntries();
+    m_entries.Clear();
 }
 
 void TNvSwitch::EnterList(const TCustomNvActionList &list)
@@ -50,7 +50,7 @@ void TNvSwitch::ProcessCommandLine()
 {
     if (OnActivate)
         OnActivate(this);
-    ClearEntries();
+    m_entries.Clear();
     const QStringList arguments = m_arguments ? *m_arguments : QCoreApplication::arguments().mid(1);
     for (const QString &argument : arguments) {
         if (auto entry = Parse(argument))
@@ -60,7 +60,7 @@ void TNvSwitch::ProcessCommandLine()
         ExecuteEntries();
     else if (OnNoCommandLine)
         OnNoCommandLine(this);
-    ClearEntries();
+    m_entries.Clear();
 }
 
 std::unique_ptr<TActionEx> TNvSwitch::Parse(const QString &argument)
@@ -148,10 +148,4 @@ void TNvSwitch::ExecuteEntry(const TActionEx &entry)
         return;
     }
     entry.action->SetValueFromText(entry.value);
-}
-
-void TNvSwitch::ClearEntries()
-{
-    while (!m_entries.empty())
-        m_entries.pop_back();
 }

@@ -25,6 +25,17 @@ struct TActionEx {
     EntryKind kind = Bare;
 };
 
+// A list of owned objects; clearing it frees them from the last to the first.
+template <typename T> class TSuperList : public std::vector<std::unique_ptr<T>>
+{
+public:
+    void Clear()
+    {
+        while (!this->empty())
+            this->pop_back();
+    }
+};
+
 class TNvSwitch : public QObject
 {
     Q_OBJECT
@@ -57,16 +68,15 @@ public:
     // Parsing and look-up, exposed for the tests.
     std::unique_ptr<TActionEx> Parse(const QString &argument);
     TCustomAbstractAction *Lookup(const QString &name);
-    const std::vector<std::unique_ptr<TActionEx>> &Entries() const { return m_entries; }
+    const TSuperList<TActionEx> &Entries() const { return m_entries; }
 
 private:
     void ProcessCommandLine();
     void ExecuteEntries();
     void ExecuteEntry(const TActionEx &entry);
-    void ClearEntries();
 
     QList<QPair<QString, QPointer<TCustomAbstractAction>>> m_table;
-    std::vector<std::unique_ptr<TActionEx>> m_entries;
+    TSuperList<TActionEx> m_entries;
     std::optional<QStringList> m_arguments;
     bool m_executing = false;
     bool m_processed = false;

@@ -282,17 +282,36 @@ bool TNopeAction::SaveToPrefs(TActionStore &)
 }
 
 // ---------------------------------------------------------------------------
-// TValueAction<T>
+// TValueAction
 
-template <typename T> void TValueAction<T>::SetValue(const T &value)
+static QVariant arg(const QVariantList &args, int i)
+{
+    return i < args.size() ? args.at(i) : QVariant();
+}
+
+template <typename Traits> void TValueAction<Traits>::SetValue(const T &value)
 {
     m_value = value;
-    const bool recorded = MacroRecordingLive() && RecordLine(MacroLine());
+    const bool recorded =
+        MacroRecordingLive() &&
+        RecordLine(QStringLiteral("    %1(%2);").arg(ScriptName, Traits::macroArguments(m_value)));
     const NestingGuard guard(recorded);
     Apply();
 }
 
-template <typename T> void TValueAction<T>::DoExecute()
+template <typename Traits> bool TValueAction<Traits>::RegisterInScript(TScriptHost *host)
+{
+    if (!host)
+        return false;
+    // A destroyed action ignores late calls.
+    QPointer<TValueAction> self(this);
+    return host->DeclareProcedure(GetScriptDeclaration(), [self](const QVariantList &args) {
+        if (self)
+            self->SetValue(Traits::fromScript(args));
+    });
+}
+
+template <typename Traits> void TValueAction<Traits>::DoExecute()
 {
     if (!OnPrepare && !InternalPrepare)
         return;
@@ -304,7 +323,35 @@ template <typename T> void TValueAction<T>::DoExecute()
     SetValue(local);
 }
 
-template <typename T> void TValueAction<T>::Apply()
+template <typename Traits> QString TValueAction<Traits>::GetScriptDeclaration()
+{
+    return QStringLiteral("procedure %1(const %2:%3);")
+        .arg(ScriptName, VariablesOr(QLatin1String(Traits::declarationVariables)),
+             QLatin1String(Traits::declarationType));
+}
+
+template <typename Traits> QString TValueAction<Traits>::GetSwitchSyntax()
+{
+    return QStringLiteral("/%1=%2").arg(Switch,
+                                        VariablesOr(QLatin1String(Traits::switchVariables)));
+}
+
+template <typename Traits> void TValueAction<Traits>::ClearBindings()
+{
+    TAbstractAction::ClearBindings();
+    InternalPrepare = nullptr;
+    InternalDefault = nullptr;
+    InternalBeforeSave = nullptr;
+    InternalApply = nullptr;
+}
+
+template <typename Traits> void TValueAction<Traits>::SetValueFromText(const QString &text)
+{
+    if (const auto value = Traits::fromText(text))
+        SetValue(*value);
+}
+
+template <typename Traits> void TValueAction<Traits>::Apply()
 {
     // Handlers get a copy: one of them may set the action again.
     const T value = m_value;
@@ -316,23 +363,14 @@ template <typename T> void TValueAction<T>::Apply()
         OnAfterApply(value);
 }
 
-template <typename T> void TValueAction<T>::ClearBindings()
-{
-    TAbstractAction::ClearBindings();
-    InternalPrepare = nullptr;
-    InternalDefault = nullptr;
-    InternalBeforeSave = nullptr;
-    InternalApply = nullptr;
-}
-
-template <typename T> bool TValueAction<T>::LoadFromPrefs(TActionStore &store)
+template <typename Traits> bool TValueAction<Traits>::LoadFromPrefs(TActionStore &store)
 {
     try {
         if (OnDefault)
             OnDefault(m_default);
         if (InternalDefault)
             InternalDefault(m_default);
-        m_value = ReadFrom(store, m_default);
+        m_value = Traits::read(store, ScriptName, m_default);
         if (ApplyWhenLoad)
             Apply();
         return true;
@@ -341,280 +379,225 @@ template <typename T> bool TValueAction<T>::LoadFromPrefs(TActionStore &store)
     }
 }
 
-template <typename T> bool TValueAction<T>::SaveToPrefs(TActionStore &store)
+template <typename Traits> bool TValueAction<Traits>::SaveToPrefs(TActionStore &store)
 {
     try {
         if (BeforeSave)
             BeforeSave(m_value);
         if (InternalBeforeSave)
             InternalBeforeSave(m_value);
-        return WriteTo(store, m_value);
+        return Traits::write(store, ScriptName, m_value);
     } catch (...) {
         return false;
     }
 }
 
-template <typename T> QString TValueAction<T>::GetScriptDeclaration()
-{
-    return QStringLiteral("procedure %1(const %2:%3);")
-        .arg(ScriptName, VariablesOr(DeclarationVariables()), DeclarationType());
-}
-
-template <typename T> QString TValueAction<T>::GetSwitchSyntax()
-{
-    return QStringLiteral("/%1=%2").arg(Switch, VariablesOr(SwitchVariables()));
-}
-
-template class TValueAction<QString>;
-template class TValueAction<qint32>;
-template class TValueAction<double>;
-template class TValueAction<QPoint>;
-template class TValueAction<TNvRect>;
-template class TValueAction<TNvFont>;
-template class TValueAction<bool>;
-
-// Declares the action's procedure bound to a call that converts the script's
-// arguments; a destroyed action ignores late calls.
-template <typename A, typename F> static bool declareBound(TScriptHost *host, A *action, F call)
-{
-    if (!host)
-        return false;
-    QPointer<A> self(action);
-    return host->DeclareProcedure(action->GetScriptDeclaration(),
-                                  [self, call](const QVariantList &args) {
-                                      if (self)
-                                          call(*self, args);
-                                  });
-}
-
-static QVariant arg(const QVariantList &args, int i)
-{
-    return i < args.size() ? args.at(i) : QVariant();
-}
+template class TValueAction<TWidestringTraits>;
+template class TValueAction<TIntegerTraits>;
+template class TValueAction<TColorTraits>;
+template class TValueAction<TDoubleTraits>;
+template class TValueAction<TPointTraits>;
+template class TValueAction<TRectTraits>;
+template class TValueAction<TFontTraits>;
+template class TValueAction<TBooleanTraits>;
 
 // ---------------------------------------------------------------------------
-// TWidestringAction
+// The value classes
 
-bool TWidestringAction::RegisterInScript(TScriptHost *host)
+const char *const TWidestringTraits::declarationType = "widestring";
+const char *const TWidestringTraits::declarationVariables = "aWidestring";
+const char *const TWidestringTraits::switchVariables = "aWidestring";
+QString TWidestringTraits::read(TActionStore &store, const QString &name, const Type &def)
 {
-    return declareBound(host, this, [](TWidestringAction &a, const QVariantList &args) {
-        a.SetValue(arg(args, 0).toString());
-    });
+    return store.ReadString(name, def);
+}
+bool TWidestringTraits::write(TActionStore &store, const QString &name, const Type &value)
+{
+    return store.WriteString(name, value);
+}
+QString TWidestringTraits::macroArguments(const Type &value)
+{
+    return QLatin1Char('\'') + pascalQuoted(value) + QLatin1Char('\'');
+}
+std::optional<QString> TWidestringTraits::fromText(const QString &text)
+{
+    return text;
+}
+QString TWidestringTraits::fromScript(const QVariantList &args)
+{
+    return arg(args, 0).toString();
 }
 
-void TWidestringAction::SetValueFromText(const QString &text)
+const char *const TIntegerTraits::declarationType = "integer";
+const char *const TIntegerTraits::declarationVariables = "aInteger";
+const char *const TIntegerTraits::switchVariables = "aInteger";
+qint32 TIntegerTraits::read(TActionStore &store, const QString &name, const Type &def)
 {
-    SetValue(text);
+    return store.ReadInteger(name, def);
+}
+bool TIntegerTraits::write(TActionStore &store, const QString &name, const Type &value)
+{
+    return store.WriteInteger(name, value);
+}
+QString TIntegerTraits::macroArguments(const Type &value)
+{
+    return QString::number(value);
+}
+std::optional<qint32> TIntegerTraits::fromText(const QString &text)
+{
+    return actiontext::parseInteger(text).value_or(-1);
+}
+qint32 TIntegerTraits::fromScript(const QVariantList &args)
+{
+    return arg(args, 0).toInt();
 }
 
-QString TWidestringAction::MacroLine() const
+const char *const TColorTraits::declarationType = "TColor";
+const char *const TColorTraits::declarationVariables = "aColor";
+const char *const TColorTraits::switchVariables = "aColor";
+TColor TColorTraits::read(TActionStore &store, const QString &name, const Type &def)
 {
-    return QStringLiteral("    %1('%2');").arg(ScriptName, pascalQuoted(m_value));
+    return store.ReadInteger(name, def);
+}
+bool TColorTraits::write(TActionStore &store, const QString &name, const Type &value)
+{
+    return store.WriteInteger(name, value);
+}
+QString TColorTraits::macroArguments(const Type &value)
+{
+    return QLatin1Char('$') + colors::colorToHex(value);
+}
+std::optional<TColor> TColorTraits::fromText(const QString &text)
+{
+    return colors::colorFromText(text);
+}
+TColor TColorTraits::fromScript(const QVariantList &args)
+{
+    return arg(args, 0).toInt();
 }
 
-QString TWidestringAction::ReadFrom(TActionStore &store, const QString &def)
+const char *const TDoubleTraits::declarationType = "Double";
+const char *const TDoubleTraits::declarationVariables = "aDouble";
+const char *const TDoubleTraits::switchVariables = "aDouble";
+double TDoubleTraits::read(TActionStore &store, const QString &name, const Type &def)
 {
-    return store.ReadString(ScriptName, def);
+    return store.ReadFloat(name, def);
+}
+bool TDoubleTraits::write(TActionStore &store, const QString &name, const Type &value)
+{
+    return store.WriteFloat(name, value);
+}
+QString TDoubleTraits::macroArguments(const Type &value)
+{
+    return actiontext::userLocale().toString(value, 'g', 15);
+}
+std::optional<double> TDoubleTraits::fromText(const QString &text)
+{
+    return actiontext::parseDouble(text, actiontext::userLocale()).value_or(-1.0);
+}
+double TDoubleTraits::fromScript(const QVariantList &args)
+{
+    return arg(args, 0).toDouble();
 }
 
-bool TWidestringAction::WriteTo(TActionStore &store, const QString &value)
+const char *const TPointTraits::declarationType = "integer";
+const char *const TPointTraits::declarationVariables = "x,y";
+const char *const TPointTraits::switchVariables = "x,y";
+QPoint TPointTraits::read(TActionStore &store, const QString &name, const Type &def)
 {
-    return store.WriteString(ScriptName, value);
+    return store.ReadPoint(name, def);
+}
+bool TPointTraits::write(TActionStore &store, const QString &name, const Type &value)
+{
+    return store.WritePoint(name, value);
+}
+QString TPointTraits::macroArguments(const Type &value)
+{
+    return QStringLiteral("%1,%2").arg(value.x()).arg(value.y());
+}
+std::optional<QPoint> TPointTraits::fromText(const QString &text)
+{
+    return actiontext::parsePoint(text);
+}
+QPoint TPointTraits::fromScript(const QVariantList &args)
+{
+    return QPoint(arg(args, 0).toInt(), arg(args, 1).toInt());
 }
 
-// ---------------------------------------------------------------------------
-// TIntegerAction
-
-bool TIntegerAction::RegisterInScript(TScriptHost *host)
-{
-    return declareBound(host, this, [](TIntegerAction &a, const QVariantList &args) {
-        a.SetValue(arg(args, 0).toInt());
-    });
-}
-
-void TIntegerAction::SetValueFromText(const QString &text)
-{
-    SetValue(actiontext::parseInteger(text).value_or(-1));
-}
-
-QString TIntegerAction::MacroLine() const
-{
-    return QStringLiteral("    %1(%2);").arg(ScriptName).arg(m_value);
-}
-
-qint32 TIntegerAction::ReadFrom(TActionStore &store, const qint32 &def)
-{
-    return store.ReadInteger(ScriptName, def);
-}
-
-bool TIntegerAction::WriteTo(TActionStore &store, const qint32 &value)
-{
-    return store.WriteInteger(ScriptName, value);
-}
-
-// ---------------------------------------------------------------------------
-// TColorAction
-
-bool TColorAction::RegisterInScript(TScriptHost *host)
-{
-    return declareBound(host, this, [](TColorAction &a, const QVariantList &args) {
-        a.SetValue(arg(args, 0).toInt());
-    });
-}
-
-void TColorAction::SetValueFromText(const QString &text)
-{
-    if (const auto color = colors::colorFromText(text))
-        SetValue(*color);
-}
-
-QString TColorAction::MacroLine() const
-{
-    return QStringLiteral("    %1($%2);").arg(ScriptName, colors::colorToHex(m_value));
-}
-
-TColor TColorAction::ReadFrom(TActionStore &store, const TColor &def)
-{
-    return store.ReadInteger(ScriptName, def);
-}
-
-bool TColorAction::WriteTo(TActionStore &store, const TColor &value)
-{
-    return store.WriteInteger(ScriptName, value);
-}
-
-// ---------------------------------------------------------------------------
-// TDoubleAction
-
-bool TDoubleAction::RegisterInScript(TScriptHost *host)
-{
-    return declareBound(host, this, [](TDoubleAction &a, const QVariantList &args) {
-        a.SetValue(arg(args, 0).toDouble());
-    });
-}
-
-void TDoubleAction::SetValueFromText(const QString &text)
-{
-    SetValue(actiontext::parseDouble(text, actiontext::userLocale()).value_or(-1.0));
-}
-
-QString TDoubleAction::MacroLine() const
-{
-    return QStringLiteral("    %1(%2);")
-        .arg(ScriptName, actiontext::userLocale().toString(m_value, 'g', 15));
-}
-
-double TDoubleAction::ReadFrom(TActionStore &store, const double &def)
-{
-    return store.ReadFloat(ScriptName, def);
-}
-
-bool TDoubleAction::WriteTo(TActionStore &store, const double &value)
-{
-    return store.WriteFloat(ScriptName, value);
-}
-
-// ---------------------------------------------------------------------------
-// TPointAction
-
-bool TPointAction::RegisterInScript(TScriptHost *host)
-{
-    return declareBound(host, this, [](TPointAction &a, const QVariantList &args) {
-        a.SetValue(arg(args, 0).toInt(), arg(args, 1).toInt());
-    });
-}
-
-void TPointAction::SetValueFromText(const QString &text)
-{
-    if (const auto point = actiontext::parsePoint(text))
-        SetValue(*point);
-}
-
-QString TPointAction::MacroLine() const
-{
-    return QStringLiteral("    %1(%2,%3);").arg(ScriptName).arg(m_value.x()).arg(m_value.y());
-}
-
-QPoint TPointAction::ReadFrom(TActionStore &store, const QPoint &def)
-{
-    return store.ReadPoint(ScriptName, def);
-}
-
-bool TPointAction::WriteTo(TActionStore &store, const QPoint &value)
-{
-    return store.WritePoint(ScriptName, value);
-}
-
-// ---------------------------------------------------------------------------
-// TRectAction
-//
 // The script procedure declares its parameters as left, right, top, bottom.
 // A recorded line follows that same order, so that replaying it gives back the
 // rectangle that was set; the switch text keeps left, top, right, bottom.
-
-bool TRectAction::RegisterInScript(TScriptHost *host)
+const char *const TRectTraits::declarationType = "integer";
+const char *const TRectTraits::declarationVariables = "left,right,top,bottom";
+const char *const TRectTraits::switchVariables = "aRect";
+TNvRect TRectTraits::read(TActionStore &store, const QString &name, const Type &def)
 {
-    return declareBound(host, this, [](TRectAction &a, const QVariantList &args) {
-        a.SetValue(TNvRect{arg(args, 0).toInt(), arg(args, 2).toInt(), arg(args, 1).toInt(),
-                           arg(args, 3).toInt()});
-    });
+    return store.ReadRect(name, def);
+}
+bool TRectTraits::write(TActionStore &store, const QString &name, const Type &value)
+{
+    return store.WriteRect(name, value);
+}
+QString TRectTraits::macroArguments(const Type &value)
+{
+    return QStringLiteral("%1,%2,%3,%4")
+        .arg(value.left)
+        .arg(value.right)
+        .arg(value.top)
+        .arg(value.bottom);
+}
+std::optional<TNvRect> TRectTraits::fromText(const QString &text)
+{
+    return actiontext::parseRect(text);
+}
+TNvRect TRectTraits::fromScript(const QVariantList &args)
+{
+    return TNvRect{arg(args, 0).toInt(), arg(args, 2).toInt(), arg(args, 1).toInt(),
+                   arg(args, 3).toInt()};
 }
 
-void TRectAction::SetValueFromText(const QString &text)
+// A font's declaration is its own (see TFontAction::GetScriptDeclaration).
+const char *const TFontTraits::declarationType = "";
+const char *const TFontTraits::declarationVariables = "aFont";
+const char *const TFontTraits::switchVariables = "aFont";
+TNvFont TFontTraits::read(TActionStore &store, const QString &name, const Type &def)
 {
-    if (const auto rect = actiontext::parseRect(text))
-        SetValue(*rect);
+    TNvFont font;
+    store.ReadFont(name, def, font);
+    return font;
 }
-
-QString TRectAction::MacroLine() const
+bool TFontTraits::write(TActionStore &store, const QString &name, const Type &value)
 {
-    return QStringLiteral("    %1(%2,%3,%4,%5);")
-        .arg(ScriptName)
-        .arg(m_value.left)
-        .arg(m_value.right)
-        .arg(m_value.top)
-        .arg(m_value.bottom);
+    return store.WriteFont(name, value);
 }
-
-TNvRect TRectAction::ReadFrom(TActionStore &store, const TNvRect &def)
+QString TFontTraits::macroArguments(const Type &value)
 {
-    return store.ReadRect(ScriptName, def);
+    return QStringLiteral("'%1', %2, $%3, %4, %5, %6, %7")
+        .arg(pascalQuoted(value.name), QString::number(value.size), colors::colorToHex(value.color),
+             trueFalse(value.bold), trueFalse(value.italic), trueFalse(value.underline),
+             trueFalse(value.strikeOut));
 }
-
-bool TRectAction::WriteTo(TActionStore &store, const TNvRect &value)
+std::optional<TNvFont> TFontTraits::fromText(const QString &)
 {
-    return store.WriteRect(ScriptName, value);
+    return std::nullopt; // a font has no text form
 }
-
-// ---------------------------------------------------------------------------
-// TFontAction
+TNvFont TFontTraits::fromScript(const QVariantList &args)
+{
+    TNvFont font;
+    font.name = arg(args, 0).toString();
+    font.size = arg(args, 1).toInt();
+    font.color = arg(args, 2).toInt();
+    font.bold = arg(args, 3).toBool();
+    font.italic = arg(args, 4).toBool();
+    font.underline = arg(args, 5).toBool();
+    font.strikeOut = arg(args, 6).toBool();
+    return font;
+}
 
 void TFontAction::SetValue(const QString &name, qint32 size, TColor color, bool bold, bool italic,
                            bool underline, bool strikeOut)
 {
-    TNvFont font;
-    font.name = name;
-    font.size = size;
-    font.color = color;
-    font.bold = bold;
-    font.italic = italic;
-    font.underline = underline;
-    font.strikeOut = strikeOut;
-    SetValue(font);
-}
-
-bool TFontAction::RegisterInScript(TScriptHost *host)
-{
-    return declareBound(host, this, [](TFontAction &a, const QVariantList &args) {
-        a.SetValue(arg(args, 0).toString(), arg(args, 1).toInt(), arg(args, 2).toInt(),
-                   arg(args, 3).toBool(), arg(args, 4).toBool(), arg(args, 5).toBool(),
-                   arg(args, 6).toBool());
-    });
-}
-
-void TFontAction::SetValueFromText(const QString &)
-{
-    // A font has no text form.
+    SetValue(TFontTraits::fromScript({name, size, color, bold, italic, underline, strikeOut}));
 }
 
 QString TFontAction::GetScriptDeclaration()
@@ -625,61 +608,35 @@ QString TFontAction::GetScriptDeclaration()
         .arg(ScriptName);
 }
 
-QString TFontAction::MacroLine() const
+const char *const TBooleanTraits::declarationType = "Boolean";
+const char *const TBooleanTraits::declarationVariables = "aBoolean";
+const char *const TBooleanTraits::switchVariables = "aBoolean";
+bool TBooleanTraits::read(TActionStore &store, const QString &name, const Type &def)
 {
-    return QStringLiteral("    %1('%2', %3, $%4, %5, %6, %7, %8);")
-        .arg(ScriptName, pascalQuoted(m_value.name), QString::number(m_value.size),
-             colors::colorToHex(m_value.color), trueFalse(m_value.bold), trueFalse(m_value.italic),
-             trueFalse(m_value.underline), trueFalse(m_value.strikeOut));
+    return store.ReadBool(name, def);
 }
-
-TNvFont TFontAction::ReadFrom(TActionStore &store, const TNvFont &def)
+bool TBooleanTraits::write(TActionStore &store, const QString &name, const Type &value)
 {
-    TNvFont font = m_value;
-    store.ReadFont(ScriptName, def, font);
-    return font;
+    return store.WriteBool(name, value);
 }
-
-bool TFontAction::WriteTo(TActionStore &store, const TNvFont &value)
+QString TBooleanTraits::macroArguments(const Type &value)
 {
-    return store.WriteFont(ScriptName, value);
+    return trueFalse(value);
 }
-
-// ---------------------------------------------------------------------------
-// TBooleanAction
+std::optional<bool> TBooleanTraits::fromText(const QString &text)
+{
+    return actiontext::textToBool(text);
+}
+bool TBooleanTraits::fromScript(const QVariantList &args)
+{
+    return arg(args, 0).toBool();
+}
 
 void TBooleanAction::SetValue(const bool &value)
 {
     if (value == m_value)
         return;
     TValueAction::SetValue(value);
-}
-
-bool TBooleanAction::RegisterInScript(TScriptHost *host)
-{
-    return declareBound(host, this, [](TBooleanAction &a, const QVariantList &args) {
-        a.SetValue(arg(args, 0).toBool());
-    });
-}
-
-void TBooleanAction::SetValueFromText(const QString &text)
-{
-    SetValue(actiontext::textToBool(text));
-}
-
-QString TBooleanAction::MacroLine() const
-{
-    return QStringLiteral("    %1(%2);").arg(ScriptName, trueFalse(m_value));
-}
-
-bool TBooleanAction::ReadFrom(TActionStore &store, const bool &def)
-{
-    return store.ReadBool(ScriptName, def);
-}
-
-bool TBooleanAction::WriteTo(TActionStore &store, const bool &value)
-{
-    return store.WriteBool(ScriptName, value);
 }
 
 // ---------------------------------------------------------------------------

@@ -18,6 +18,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class TCustomNvActionList;
 class TScriptHost;
@@ -135,11 +136,37 @@ public:
     bool SaveToPrefs(TActionStore &store) override;
 };
 
+// What distinguishes one value class from another: its value type, the names
+// in its script declaration and switch syntax, its store calls, its text forms
+// and how a script call's arguments become a value. Defined in the .cpp.
+#define KADREX_VALUE_TRAITS(Traits, T)                                                             \
+    struct Traits {                                                                                \
+        using Type = T;                                                                            \
+        static const char *const declarationType;                                                  \
+        static const char *const declarationVariables;                                             \
+        static const char *const switchVariables;                                                  \
+        static Type read(TActionStore &store, const QString &name, const Type &def);               \
+        static bool write(TActionStore &store, const QString &name, const Type &value);            \
+        static QString macroArguments(const Type &value);                                          \
+        static std::optional<Type> fromText(const QString &text);                                  \
+        static Type fromScript(const QVariantList &args);                                          \
+    };
+KADREX_VALUE_TRAITS(TWidestringTraits, QString)
+KADREX_VALUE_TRAITS(TIntegerTraits, qint32)
+KADREX_VALUE_TRAITS(TColorTraits, TColor)
+KADREX_VALUE_TRAITS(TDoubleTraits, double)
+KADREX_VALUE_TRAITS(TPointTraits, QPoint)
+KADREX_VALUE_TRAITS(TRectTraits, TNvRect)
+KADREX_VALUE_TRAITS(TFontTraits, TNvFont)
+KADREX_VALUE_TRAITS(TBooleanTraits, bool)
+#undef KADREX_VALUE_TRAITS
+
 // The shared machinery of the value classes: value, default, the events and
 // the order in which SetValue, Apply, load and save run them.
-template <typename T> class TValueAction : public TAbstractAction
+template <typename Traits> class TValueAction : public TAbstractAction
 {
 public:
+    using T = typename Traits::Type;
     using TVar = std::function<bool(T &)>;
     using TConst = std::function<void(const T &)>;
 
@@ -154,111 +181,61 @@ public:
 
     virtual void SetValue(const T &value);
 
+    bool RegisterInScript(TScriptHost *host) override;
     void DoExecute() override;
-    void Apply() override;
-    void ClearBindings() override;
-    bool LoadFromPrefs(TActionStore &store) override;
-    bool SaveToPrefs(TActionStore &store) override;
     QString GetScriptDeclaration() override;
     QString GetSwitchSyntax() override;
+    void ClearBindings() override;
+    // A text the class cannot read is ignored (colour, point, rectangle,
+    // font) or gives the class's fallback (-1, -1.0, false).
+    void SetValueFromText(const QString &text) override;
+    void Apply() override;
+    bool LoadFromPrefs(TActionStore &store) override;
+    bool SaveToPrefs(TActionStore &store) override;
 
 protected:
-    // What each class adds: its macro line, its store calls, its names.
-    virtual QString MacroLine() const = 0;
-    virtual T ReadFrom(TActionStore &store, const T &def) = 0;
-    virtual bool WriteTo(TActionStore &store, const T &value) = 0;
-    virtual QString DeclarationType() const = 0;      // "integer"
-    virtual QString DeclarationVariables() const = 0; // "aInteger"
-    virtual QString SwitchVariables() const { return DeclarationVariables(); }
-    void StoreValue(const T &value) { m_value = value; }
-
     T m_value{};
     T m_default{};
 };
 
-class TWidestringAction : public TValueAction<QString>
+class TWidestringAction : public TValueAction<TWidestringTraits>
 {
     Q_OBJECT
 public:
     using TValueAction::TValueAction;
-    bool RegisterInScript(TScriptHost *host) override;
-    void SetValueFromText(const QString &text) override;
-
-protected:
-    QString MacroLine() const override;
-    QString ReadFrom(TActionStore &store, const QString &def) override;
-    bool WriteTo(TActionStore &store, const QString &value) override;
-    QString DeclarationType() const override { return QStringLiteral("widestring"); }
-    QString DeclarationVariables() const override { return QStringLiteral("aWidestring"); }
 };
 
-class TIntegerAction : public TValueAction<qint32>
+class TIntegerAction : public TValueAction<TIntegerTraits>
 {
     Q_OBJECT
 public:
     using TValueAction::TValueAction;
-    bool RegisterInScript(TScriptHost *host) override;
-    void SetValueFromText(const QString &text) override;
-
-protected:
-    QString MacroLine() const override;
-    qint32 ReadFrom(TActionStore &store, const qint32 &def) override;
-    bool WriteTo(TActionStore &store, const qint32 &value) override;
-    QString DeclarationType() const override { return QStringLiteral("integer"); }
-    QString DeclarationVariables() const override { return QStringLiteral("aInteger"); }
 };
 
-class TColorAction : public TValueAction<TColor>
+class TColorAction : public TValueAction<TColorTraits>
 {
     Q_OBJECT
 public:
     using TValueAction::TValueAction;
-    bool RegisterInScript(TScriptHost *host) override;
-    void SetValueFromText(const QString &text) override;
-
-protected:
-    QString MacroLine() const override;
-    TColor ReadFrom(TActionStore &store, const TColor &def) override;
-    bool WriteTo(TActionStore &store, const TColor &value) override;
-    QString DeclarationType() const override { return QStringLiteral("TColor"); }
-    QString DeclarationVariables() const override { return QStringLiteral("aColor"); }
 };
 
-class TDoubleAction : public TValueAction<double>
+class TDoubleAction : public TValueAction<TDoubleTraits>
 {
     Q_OBJECT
 public:
     using TValueAction::TValueAction;
-    bool RegisterInScript(TScriptHost *host) override;
-    void SetValueFromText(const QString &text) override;
-
-protected:
-    QString MacroLine() const override;
-    double ReadFrom(TActionStore &store, const double &def) override;
-    bool WriteTo(TActionStore &store, const double &value) override;
-    QString DeclarationType() const override { return QStringLiteral("Double"); }
-    QString DeclarationVariables() const override { return QStringLiteral("aDouble"); }
 };
 
-class TPointAction : public TValueAction<QPoint>
+class TPointAction : public TValueAction<TPointTraits>
 {
     Q_OBJECT
 public:
     using TValueAction::SetValue;
     using TValueAction::TValueAction;
     void SetValue(qint32 x, qint32 y) { SetValue(QPoint(x, y)); }
-    bool RegisterInScript(TScriptHost *host) override;
-    void SetValueFromText(const QString &text) override;
-
-protected:
-    QString MacroLine() const override;
-    QPoint ReadFrom(TActionStore &store, const QPoint &def) override;
-    bool WriteTo(TActionStore &store, const QPoint &value) override;
-    QString DeclarationType() const override { return QStringLiteral("integer"); }
-    QString DeclarationVariables() const override { return QStringLiteral("x,y"); }
 };
 
-class TRectAction : public TValueAction<TNvRect>
+class TRectAction : public TValueAction<TRectTraits>
 {
     Q_OBJECT
 public:
@@ -268,22 +245,9 @@ public:
     {
         SetValue(TNvRect{left, top, right, bottom});
     }
-    bool RegisterInScript(TScriptHost *host) override;
-    void SetValueFromText(const QString &text) override;
-
-protected:
-    QString MacroLine() const override;
-    TNvRect ReadFrom(TActionStore &store, const TNvRect &def) override;
-    bool WriteTo(TActionStore &store, const TNvRect &value) override;
-    QString DeclarationType() const override { return QStringLiteral("integer"); }
-    QString DeclarationVariables() const override
-    {
-        return QStringLiteral("left,right,top,bottom");
-    }
-    QString SwitchVariables() const override { return QStringLiteral("aRect"); }
 };
 
-class TFontAction : public TValueAction<TNvFont>
+class TFontAction : public TValueAction<TFontTraits>
 {
     Q_OBJECT
 public:
@@ -291,34 +255,16 @@ public:
     using TValueAction::TValueAction;
     void SetValue(const QString &name, qint32 size, TColor color, bool bold, bool italic,
                   bool underline, bool strikeOut);
-    bool RegisterInScript(TScriptHost *host) override;
-    void SetValueFromText(const QString &text) override;
     QString GetScriptDeclaration() override;
-
-protected:
-    QString MacroLine() const override;
-    TNvFont ReadFrom(TActionStore &store, const TNvFont &def) override;
-    bool WriteTo(TActionStore &store, const TNvFont &value) override;
-    QString DeclarationType() const override { return {}; }
-    QString DeclarationVariables() const override { return QStringLiteral("aFont"); }
 };
 
-class TBooleanAction : public TValueAction<bool>
+class TBooleanAction : public TValueAction<TBooleanTraits>
 {
     Q_OBJECT
 public:
     using TValueAction::TValueAction;
     // Setting the value it already has does nothing at all.
     void SetValue(const bool &value) override;
-    bool RegisterInScript(TScriptHost *host) override;
-    void SetValueFromText(const QString &text) override;
-
-protected:
-    QString MacroLine() const override;
-    bool ReadFrom(TActionStore &store, const bool &def) override;
-    bool WriteTo(TActionStore &store, const bool &value) override;
-    QString DeclarationType() const override { return QStringLiteral("Boolean"); }
-    QString DeclarationVariables() const override { return QStringLiteral("aBoolean"); }
 };
 
 // A two-state command whose value is its checked state, with a caption, hint
