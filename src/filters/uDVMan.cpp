@@ -1,9 +1,10 @@
 #include "uDVMan.h"
 
+#include "media/uMediaDevices.h"
 #include "uFilterMessages.h"
 #include "uNotifier.h"
 
-TDVMan::TDVMan(QObject *owner) : TNvActionComponent(owner) {}
+TDVMan::TDVMan(QObject *owner) : TGrapheMan(owner) {}
 
 TDVMan::~TDVMan()
 {
@@ -20,6 +21,13 @@ void TDVMan::ReleaseDVNotifier()
     }
     gst_object_unref(m_dvNotifier);
     m_dvNotifier = nullptr;
+}
+
+void TDVMan::AttachDVSource(TavSource *source)
+{
+    TNotifier *dvNotifier = source ? source->FramesNotifier() : nullptr;
+    TNotifier *own = source ? source->SourceNotifier() : nullptr;
+    AttachDVNotifiers(dvNotifier ? dvNotifier->Element() : nullptr, own ? own->Element() : nullptr);
 }
 
 void TDVMan::AttachDVNotifiers(GstElement *dvNotifier, GstElement *sourceNotifier)
@@ -40,7 +48,7 @@ void TDVMan::AttachDVNotifiers(GstElement *dvNotifier, GstElement *sourceNotifie
 void TDVMan::WndProc(const TNvMessage &message)
 {
     if (message.msg != kNvMsgDVFrameData) {
-        TNvActionComponent::WndProc(message);
+        TGrapheMan::WndProc(message);
         return;
     }
     if (!OnDVcode || !m_forwarding)

@@ -3,7 +3,7 @@
 // reports and turns them into its OnDVcode event (the navigation manager
 // derives from it).
 
-#include "actions/uActionList.h"
+#include "media/uGrapheMan.h"
 
 #include <gst/gst.h>
 
@@ -12,8 +12,9 @@
 #include <functional>
 
 class TNotifier;
+class TavSource;
 
-class TDVMan : public TNvActionComponent
+class TDVMan : public TGrapheMan
 {
     Q_OBJECT
 public:
@@ -33,10 +34,13 @@ public:
     QString DateFormat() const { return m_dateFormat; }
     void SetDateFormat(const QString &format) { m_dateFormat = format; }
 
-    // Hands the DV reports over to a newly connected source: its DV notifier
-    // (the one that sees whole DV frames) reports to this relay, the previous
-    // one stops, and the source's own notifier takes the relay's date format.
-    // Either element may be null; both are kept alive while attached.
+    // Hands the DV reports over to a newly connected source (called by the
+    // video and audio managers): its DV notifier (the one that sees whole DV
+    // frames) reports to this relay, the previous one stops, and the source's
+    // own notifier takes the relay's date format.
+    void AttachDVSource(TavSource *source);
+    // The same with the two notifier elements; either may be null. The DV
+    // notifier is kept alive while attached.
     void AttachDVNotifiers(GstElement *dvNotifier, GstElement *sourceNotifier);
     GstElement *AttachedDVNotifier() const { return m_dvNotifier; }
 

@@ -1,5 +1,5 @@
 #include "DVFixtures.h"
-#include "uProbeFrames.h"
+#include "TestSupport.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -12,12 +12,13 @@ namespace
 QString probe(const QString &path, int frames)
 {
     QString text;
-    QTextStream out(&text);
-    EXPECT_TRUE(ProbeFrames(path, frames, out)) << text.toStdString();
+    const int code = testsupport::runProgram(testsupport::buildBinDir() + "/kadrex-probe",
+                                             {"--frames", QString::number(frames), path}, &text);
+    EXPECT_EQ(code, 0) << text.toStdString();
     return text;
 }
 
-TEST(ProbeFrames, PrintsDVCodesPerFrameAndFormats)
+TEST(KadrexProbeFrames, PrintsDVCodesPerFrameAndFormats)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("wide.dv");
