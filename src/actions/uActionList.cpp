@@ -43,8 +43,7 @@ TCustomAbstractAction *TCustomNvActionList::FindByInternalId(const QString &id) 
     return nullptr;
 }
 
-namespace
-{
+namespace {
 
 // The common loop of LoadAll and SaveAll: every action with IncludePrefs, then
 // the list's own handler; a failure raised on the way ends the loop with the

@@ -3,8 +3,7 @@
 #include "uActionList.h"
 #include "uScriptAction.h"
 
-namespace
-{
+namespace {
 
 QString text(const char *s)
 {

@@ -5,10 +5,8 @@
 #include <array>
 #include <utility>
 
-namespace colors
-{
-namespace
-{
+namespace colors {
+namespace {
 
 struct NamedColor {
     const char *name;
@@ -106,8 +104,7 @@ QString colorToHex(TColor color)
 
 } // namespace colors
 
-namespace actiontext
-{
+namespace actiontext {
 
 std::optional<qint32> parseInteger(const QString &text)
 {

@@ -13,8 +13,7 @@
 
 using TColor = qint32;
 
-namespace colors
-{
+namespace colors {
 // System colour codes: 0xFF000000 | the system colour index.
 inline constexpr TColor kSystem = TColor(0xFF000000u);
 inline constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000,
@@ -62,8 +61,7 @@ struct TNvFont {
 };
 
 // The text forms that the command line and the action tables use.
-namespace actiontext
-{
+namespace actiontext {
 // A decimal integer, or hexadecimal after "$"; nothing when it is neither.
 std::optional<qint32> parseInteger(const QString &text);
 // Trimmed and lower-cased: "true", "vrai", "t", "v", or an integer other than 0.

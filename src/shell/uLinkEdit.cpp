@@ -7,8 +7,7 @@
 #include <QTextCursor>
 #include <QTextLayout>
 
-namespace
-{
+namespace {
 
 Qt::Alignment toQt(TLinkAlign align, Qt::Alignment controlAlignment)
 {

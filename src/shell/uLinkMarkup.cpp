@@ -2,8 +2,7 @@
 
 #include <QHash>
 
-namespace
-{
+namespace {
 
 // The colour and styles an opening link tag saves and its closing tag restores.
 struct TSavedLook {

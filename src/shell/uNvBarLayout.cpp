@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
-namespace
-{
+namespace {
 
 bool takesRoom(const TNvBarItem &item)
 {

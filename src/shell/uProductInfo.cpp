@@ -1,7 +1,6 @@
 #include "uProductInfo.h"
 
-namespace product
-{
+namespace product {
 
 QString fullName()
 {

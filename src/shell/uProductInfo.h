@@ -4,8 +4,7 @@
 
 #include <QString>
 
-namespace product
-{
+namespace product {
 
 inline constexpr const char *kTitle = "Kadrex"; // preference key / ini file name
 inline constexpr const char *kMaker = "Norvane";

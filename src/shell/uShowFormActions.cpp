@@ -1,7 +1,6 @@
 #include "uShowFormActions.h"
 
-namespace
-{
+namespace {
 
 using enum TActionClass;
 

@@ -11,8 +11,7 @@
 
 #include <atomic>
 
-namespace
-{
+namespace {
 
 TIntegerAction *addInteger(TNvActionList &list, const QString &name, const QString &sw = {})
 {
@@ -105,8 +104,7 @@ TEST(ActionLists, SwitchProcessorAttachment)
     EXPECT_TRUE(second.Parse("/DIG=5"));
 }
 
-namespace
-{
+namespace {
 
 class Sink : public TNvActionComponent
 {

@@ -4,8 +4,7 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 
 // A main-window-like list with the switches the tests use.
 struct CommandLine {

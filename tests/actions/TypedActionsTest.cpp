@@ -7,8 +7,7 @@
 
 #include <QObject>
 
-namespace
-{
+namespace {
 
 // Records every event an action fires, in order.
 struct EventLog {

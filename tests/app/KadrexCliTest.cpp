@@ -6,8 +6,7 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
-namespace
-{
+namespace {
 
 // Runs kadrex with a private settings folder, so no run touches the user's.
 int runKadrex(const QStringList &arguments, QString *output)

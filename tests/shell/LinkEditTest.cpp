@@ -6,8 +6,7 @@
 #include <QMouseEvent>
 #include <QTextBlock>
 
-namespace
-{
+namespace {
 
 class LinkEditTest : public ::testing::Test
 {

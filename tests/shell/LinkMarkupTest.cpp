@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 
 const TLinkMarkupStyle kStyle{
     {QStringLiteral("Sans"), 9, colors::clWindowText}, 0x111111, 0x222222, 0x333333};

@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 
 TNvBarItem button(int left, int width, bool visible = true)
 {

@@ -6,8 +6,7 @@
 #include <QAction>
 #include <QCoreApplication>
 
-namespace
-{
+namespace {
 
 class NvBarTest : public ::testing::Test
 {

@@ -16,8 +16,7 @@
 #include <string>
 #include <utility>
 
-namespace
-{
+namespace {
 
 // The command line of the application as users know it: switch, then the
 // action of the main window's list that it drives.

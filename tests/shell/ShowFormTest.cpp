@@ -7,8 +7,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
-namespace
-{
+namespace {
 
 void processEventsUntil(const std::function<bool()> &done, int ms = 5000)
 {

@@ -3,8 +3,7 @@
 #include <QCoreApplication>
 #include <QProcess>
 
-namespace testsupport
-{
+namespace testsupport {
 
 int runProgram(const QString &program, const QStringList &arguments, QString *output, int timeoutMs)
 {

@@ -4,8 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace testsupport
-{
+namespace testsupport {
 
 // Runs a program to completion (stdout and stderr merged into *output when
 // given); returns its exit code, or -1 when it could not start or timed out.
