@@ -453,6 +453,21 @@ TMediaType audio(const GstStructure *s)
     return waveType(GUID_NULL, audioFields(s, 0));
 }
 
+// Multiplexed files and streams: byte streams to the program. Interleaved DV
+// is the one system stream with a type of its own.
+bool isContainer(const GstStructure *s)
+{
+    static const char *const containers[] = {
+        "video/quicktime", "video/x-msvideo", "video/x-matroska", "video/webm",
+        "video/x-ms-asf",  "video/x-flv",     "video/mpegts",     "application/ogg"};
+    for (const char *name : containers)
+        if (gst_structure_has_name(s, name))
+            return true;
+    gboolean system = FALSE;
+    return !gst_structure_has_name(s, "video/x-dv") &&
+           gst_structure_get_boolean(s, "systemstream", &system) && system;
+}
+
 } // namespace
 
 TMediaType MediaTypeFromStructure(const GstStructure *s)
@@ -460,6 +475,8 @@ TMediaType MediaTypeFromStructure(const GstStructure *s)
     if (!s)
         return {MEDIATYPE_Stream, GUID_NULL, GUID_NULL, {}};
     const char *name = gst_structure_get_name(s);
+    if (isContainer(s))
+        return {MEDIATYPE_Stream, GUID_NULL, GUID_NULL, {}};
     if (g_str_has_prefix(name, "video/") || g_str_has_prefix(name, "image/"))
         return video(s);
     if (g_str_has_prefix(name, "audio/"))

@@ -225,10 +225,11 @@ struct TDiscovery {
     {
         TFound f;
         f.name = GST_PAD_NAME(pad);
+        // Only caps the demuxer has set tell what a stream needs; a pad without
+        // them yet gets no parser.
         f.demuxCaps = gst_pad_get_current_caps(pad);
-        if (!f.demuxCaps)
-            f.demuxCaps = gst_pad_query_caps(pad, nullptr);
-        f.parser = chooseParser(f.demuxCaps, demuxFactory);
+        if (f.demuxCaps && gst_caps_is_fixed(f.demuxCaps))
+            f.parser = chooseParser(f.demuxCaps, demuxFactory);
         f.needsParser = !f.parser.isEmpty();
         GstElement *sink = gst_element_factory_make("fakesink", nullptr);
         g_object_set(sink, "sync", FALSE, "async", FALSE, "enable-last-sample", FALSE, nullptr);
