@@ -12,8 +12,7 @@
 
 using dvfixtures::DVFrameBuilder;
 
-namespace
-{
+namespace {
 
 GstHarness *dvHarness(GstElement *notifier)
 {

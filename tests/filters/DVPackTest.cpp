@@ -8,8 +8,7 @@
 
 using dvfixtures::DVFrameBuilder;
 
-namespace
-{
+namespace {
 
 TDVFrame frameOf(const DVFrameBuilder &b)
 {

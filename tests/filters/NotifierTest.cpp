@@ -13,8 +13,7 @@
 
 using dvfixtures::DVFrameBuilder;
 
-namespace
-{
+namespace {
 
 const char *kDVVideoCaps = "video/x-dv,systemstream=false,width=720,height=576,framerate=25/1";
 const char *kDVInterleavedCaps = "video/x-dv,systemstream=true";
