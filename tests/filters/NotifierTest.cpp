@@ -9,6 +9,8 @@
 #include <gst/check/gstharness.h>
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <vector>
 
 using dvfixtures::DVFrameBuilder;
@@ -314,6 +316,11 @@ struct AudioNameCase {
     const char *caps;
     const char *name;
 };
+
+void PrintTo(const AudioNameCase &c, std::ostream *os)
+{
+    *os << c.caps;
+}
 
 class AudioFormatNameTable : public ::testing::TestWithParam<AudioNameCase>
 {
