@@ -422,6 +422,11 @@ void onDemuxPadAdded(GstElement *, GstPad *pad, gpointer bin)
         linkDemuxPad(GST_ELEMENT(bin), pad);
 }
 
+GstPadProbeReturn dropWhenUnlinked(GstPad *, GstPadProbeInfo *, gpointer ghost)
+{
+    return gst_pad_is_linked(GST_PAD(ghost)) ? GST_PAD_PROBE_OK : GST_PAD_PROBE_DROP;
+}
+
 GstElement *makeQueue(GstCaps *caps)
 {
     GstElement *queue = gst_element_factory_make("queue", nullptr);
@@ -451,6 +456,12 @@ void buildStreams(GstElement *bin, TBinState *st)
         }
         GstPad *target = gst_element_get_static_pad(queue, "src");
         GstPad *ghost = gst_ghost_pad_new(s.padName.constData(), target);
+        // An output pin nobody connected takes its samples and drops them, as
+        // an unconnected pin would: the queue would otherwise stop the whole
+        // pipeline with a not-linked error.
+        gst_pad_add_probe(
+            target, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST),
+            dropWhenUnlinked, ghost, nullptr);
         gst_object_unref(target);
         g_object_set_qdata(G_OBJECT(ghost), queryQuark(),
                            reinterpret_cast<gpointer>(GST_PAD_QUERYFUNC(ghost)));

@@ -63,8 +63,8 @@ TFileDevice *TMediaFactory::GetDevice(const QString &fileName)
         return nullptr;
     TFileDevice *device = m_cache.value(fileName);
     if (!device) {
+        // A name without a device (extension not handled) is tried again.
         device = CreateDevice(fileName);
-        delete m_cache.value(fileName); // (none: only empty entries are replaced)
         m_cache.insert(fileName, device);
     }
     if (device)

@@ -160,27 +160,28 @@ QString WaveTagName(quint16 tag)
         T(1, "PCM")
         T(2, "ADPCM")
         T(3, "IEEE_FLOAT")
-        T(4, "VSELP") T(5, "IBM_CVSD") T(6, "ALAW") T(7, "MULAW") T(8, "DTS") T(9, "DRM") T(
-            16, "OKI_ADPCM") T(17, "DVI_ADPCM") T(18, "MEDIASPACE_ADPCM") T(19, "SIERRA_ADPCM")
-            T(20, "G723_ADPCM") T(21, "DIGISTD") T(22, "DIGIFIX") T(23, "DIALOGIC_OKI_ADPCM") T(
-                24, "MEDIAVISION_ADPCM") T(25, "HP_CU") T(32, "YAMAHA_ADPCM") T(33, "SONARC")
-                T(34, "DSPGROUP_TRUESPEECH") T(35, "ECHOSC1") T(36, "AUDIOFILE_AF36") T(37, "APTX")
-                    T(38, "AUDIOFILE_AF10") T(39, "PROSODY_"
-                                                  "1612") T(40, "L"
-                                                                "R"
-                                                                "C") T(48, "DOLBY"
-                                                                           "_AC2") T(49, "GSM610")
-                        T(50, "MSNAUDIO") T(51, "ANTEX_ADPCME") T(52, "CONTROL_RES_VQLPC")
-                            T(53, "DIGIREAL") T(54, "DIGIADPCM") T(55, "CONTROL_RES_CR10")
-                                T(56, "NMS_VBXADPCM") T(57, "CS_IMAADPCM")
-                                    T(58, "EC"
-                                          "HO"
-                                          "SC"
-                                          "3") T(59, "ROCKWELL_ADPCM") T(60, "ROCKWELL_DIGITALK")
-                                        T(61, "XEBEC") T(64, "G721_ADPCM")
-                                            T(65, "G728_CELP") T(66, "MSG723") T(80, "MPEG Audio")
-                                                T(82, "RT24") T(83, "PAC") T(85, "MP3")
-                                                    T(89, "LUCENT G.723")
+        T(4, "VSELP")
+        T(5, "IBM_CVSD")
+        T(6, "ALAW") T(7, "MULAW") T(8, "DTS") T(9, "DRM") T(16, "OKI_ADPCM") T(17, "DVI_ADPCM")
+            T(18, "MEDIASPACE_ADPCM") T(19, "SIERRA_ADPCM") T(20, "G723_ADPCM") T(21, "DIGISTD") T(
+                22, "DIGIFIX") T(23, "DIALOGIC_OKI_ADPCM") T(24, "MEDIAVISION_ADPCM") T(25, "HP_CU")
+                T(32, "YAMAHA_ADPCM") T(33, "SONARC") T(34, "DSPGROUP_TRUESPEECH") T(35, "ECHOSC1")
+                    T(36, "AUDIOFILE_AF36") T(37, "APTX") T(38, "AUDIOFILE_AF10") T(39, "PROSODY_"
+                                                                                        "1612")
+                        T(40, "L"
+                              "R"
+                              "C") T(48, "DOLBY"
+                                         "_AC2") T(49, "GSM610") T(50, "MSNAUDIO")
+                            T(51, "ANTEX_ADPCME") T(52, "CONTROL_RES_VQLPC") T(53, "DIGIREAL")
+                                T(54, "DIGIADPCM") T(55, "CONTROL_RES_CR10") T(56, "NMS_VBXADPCM")
+                                    T(57, "CS_IMAADPCM") T(58, "EC"
+                                                               "HO"
+                                                               "SC"
+                                                               "3") T(59, "ROCKWELL_ADPCM")
+                                        T(60, "ROCKWELL_DIGITALK") T(61, "XEBEC")
+                                            T(64, "G721_ADPCM") T(65, "G728_CELP") T(66, "MSG723")
+                                                T(80, "MPEG Audio") T(82, "RT24") T(83, "PAC")
+                                                    T(85, "MP3") T(89, "LUCENT G.723")
                                                         T(96, "CIRRUS")
                                                             T(97, "ESPCM") T(98, "VOXWARE") T(99, "CANOPUS_ATRAC") T(100,
                                                                                                                      "G726_ADPCM") T(101,
@@ -216,133 +217,166 @@ QString WaveTagName(quint16 tag)
                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                         "ULA"
                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                         "W")
                                                                 T(370, "UNISYS_NAP_ALAW") T(
-                                                                    371,
-                                                                    "UNISYS_NAP_16K") T(512, "CREAT"
-                                                                                             "IVE_"
-                                                                                             "ADPC"
-                                                                                             "M")
-                                                                    T(514,
-                                                                      "C"
-                                                                      "R"
-                                                                      "E"
-                                                                      "A"
-                                                                      "T"
-                                                                      "I"
-                                                                      "V"
-                                                                      "E"
-                                                                      "_"
-                                                                      "F"
-                                                                      "A"
-                                                                      "S"
-                                                                      "T"
-                                                                      "S"
-                                                                      "P"
-                                                                      "E"
-                                                                      "E"
-                                                                      "C"
-                                                                      "H"
-                                                                      "8") T(515,
-                                                                             "CREATIVE_"
-                                                                             "FASTSPEECH10")
-                                                                        T(
-                                                                            544,
-                                                                            "QUARTER"
-                                                                            "DECK") T(768,
-                                                                                      "FM_TOWNS_"
-                                                                                      "SND") T(1024, "BTV_DIGITAL")
-                                                                            T(1664,
-                                                                              "VME_"
-                                                                              "VMPC"
-                                                                              "M") T(4096,
-                                                                                     "OLIGSM") T(4097,
-                                                                                                 "O"
-                                                                                                 "L"
-                                                                                                 "I"
-                                                                                                 "A"
-                                                                                                 "D"
-                                                                                                 "P"
-                                                                                                 "C"
-                                                                                                 "M")
-                                                                                T(4098, "OLICELP") T(4099, "OLISBC") T(4100, "OLIOPR") T(
-                                                                                    4352,
-                                                                                    "LH_"
-                                                                                    "CODE"
-                                                                                    "C") T(4353, "L"
-                                                                                                 "H"
+                                                                    371, "U"
+                                                                         "N"
+                                                                         "I"
+                                                                         "S"
+                                                                         "Y"
+                                                                         "S"
+                                                                         "_"
+                                                                         "N"
+                                                                         "A"
+                                                                         "P"
+                                                                         "_"
+                                                                         "1"
+                                                                         "6"
+                                                                         "K")
+                                                                    T(512,
+                                                                      "CREAT"
+                                                                      "IVE_"
+                                                                      "ADPC"
+                                                                      "M") T(514,
+                                                                             "C"
+                                                                             "R"
+                                                                             "E"
+                                                                             "A"
+                                                                             "T"
+                                                                             "I"
+                                                                             "V"
+                                                                             "E"
+                                                                             "_"
+                                                                             "F"
+                                                                             "A"
+                                                                             "S"
+                                                                             "T"
+                                                                             "S"
+                                                                             "P"
+                                                                             "E"
+                                                                             "E"
+                                                                             "C"
+                                                                             "H"
+                                                                             "8")
+                                                                        T(515, "CREATIVE_"
+                                                                               "FASTSPEECH10")
+                                                                            T(544,
+                                                                              "QUARTER"
+                                                                              "DECK") T(768,
+                                                                                        "FM_TOWNS_"
+                                                                                        "SND") T(1024,
+                                                                                                 "B"
+                                                                                                 "T"
+                                                                                                 "V"
                                                                                                  "_"
-                                                                                                 "S"
-                                                                                                 "E"
-                                                                                                 "L"
-                                                                                                 "P")
-                                                                                    T(4354,
-                                                                                      "L"
-                                                                                      "H"
-                                                                                      "_"
-                                                                                      "S"
-                                                                                      "B"
-                                                                                      "C") T(4355, "LH_SBC")
-                                                                                        T(4356,
-                                                                                          "LH_"
-                                                                                          "SBC") T(5120,
-                                                                                                   "NORRIS") T(5121,
-                                                                                                               "ISIAUDIO") T(5376,
-                                                                                                                             "SOUNDSPACE"
-                                                                                                                             "_MUSICOMPR"
-                                                                                                                             "ESS")
-                                                                                            T(6172,
-                                                                                              "V"
-                                                                                              "O"
-                                                                                              "X"
-                                                                                              "W"
-                                                                                              "A"
-                                                                                              "R"
-                                                                                              "E"
-                                                                                              "_"
-                                                                                              "R"
-                                                                                              "T"
-                                                                                              "2"
-                                                                                              "4"
-                                                                                              "_"
-                                                                                              "S"
-                                                                                              "p"
-                                                                                              "e"
-                                                                                              "e"
-                                                                                              "c"
-                                                                                              "h") T(8132,
-                                                                                                     "NCTSOF"
-                                                                                                     "T_"
-                                                                                                     "ALF2C"
-                                                                                                     "D")
-                                                                                                T(8192,
-                                                                                                  "AC"
-                                                                                                  "3") T(8193,
-                                                                                                         "DT"
-                                                                                                         "S") T(8194, "14_4")
-                                                                                                    T(8195,
-                                                                                                      "28"
-                                                                                                      "_"
-                                                                                                      "8") T(8196,
-                                                                                                             "COO"
-                                                                                                             "K") T(8197, "DNET")
-                                                                                                        T(26447,
-                                                                                                          "OGG_VORBIS1") T(26448, "OGG_VORBIS2")
-                                                                                                            T(26449,
-                                                                                                              "OG"
-                                                                                                              "G_"
-                                                                                                              "VO"
-                                                                                                              "RB"
-                                                                                                              "IS"
-                                                                                                              "3") T(26479,
-                                                                                                                     "OGG_VORBIS1+")
-                                                                                                                T(26480, "OGG_VORBIS2+") T(
-                                                                                                                    26481,
-                                                                                                                    "OGG_VORBIS3+")
-                                                                                                                    T(31265,
-                                                                                                                      "GSM_AMR")
-                                                                                                                        T(31266,
+                                                                                                 "D"
+                                                                                                 "I"
+                                                                                                 "G"
+                                                                                                 "I"
+                                                                                                 "T"
+                                                                                                 "A"
+                                                                                                 "L")
+                                                                                T(1664,
+                                                                                  "VME_"
+                                                                                  "VMPC"
+                                                                                  "M") T(4096,
+                                                                                         "OLIGSM") T(4097,
+                                                                                                     "O"
+                                                                                                     "L"
+                                                                                                     "I"
+                                                                                                     "A"
+                                                                                                     "D"
+                                                                                                     "P"
+                                                                                                     "C"
+                                                                                                     "M") T(4098, "OLICELP")
+                                                                                    T(4099, "OLISB"
+                                                                                            "C") T(4100, "OLIOPR") T(
+                                                                                        4352,
+                                                                                        "LH_"
+                                                                                        "CODE"
+                                                                                        "C") T(4353,
+                                                                                               "L"
+                                                                                               "H"
+                                                                                               "_"
+                                                                                               "S"
+                                                                                               "E"
+                                                                                               "L"
+                                                                                               "P")
+                                                                                        T(
+                                                                                            4354,
+                                                                                            "L"
+                                                                                            "H"
+                                                                                            "_"
+                                                                                            "S"
+                                                                                            "B"
+                                                                                            "C") T(4355,
+                                                                                                   "LH_SBC") T(4356,
+                                                                                                               "LH_"
+                                                                                                               "SBC")
+                                                                                            T(5120, "NORRIS") T(
+                                                                                                5121,
+                                                                                                "IS"
+                                                                                                "IA"
+                                                                                                "UD"
+                                                                                                "I"
+                                                                                                "O") T(5376,
+                                                                                                       "SOUNDSPACE"
+                                                                                                       "_MUSICOMPR"
+                                                                                                       "ESS")
+                                                                                                T(6172,
+                                                                                                  "V"
+                                                                                                  "O"
+                                                                                                  "X"
+                                                                                                  "W"
+                                                                                                  "A"
+                                                                                                  "R"
+                                                                                                  "E"
+                                                                                                  "_"
+                                                                                                  "R"
+                                                                                                  "T"
+                                                                                                  "2"
+                                                                                                  "4"
+                                                                                                  "_"
+                                                                                                  "S"
+                                                                                                  "p"
+                                                                                                  "e"
+                                                                                                  "e"
+                                                                                                  "c"
+                                                                                                  "h") T(8132,
+                                                                                                         "NCTSOF"
+                                                                                                         "T_"
+                                                                                                         "ALF2C"
+                                                                                                         "D")
+                                                                                                    T(8192,
+                                                                                                      "AC"
+                                                                                                      "3") T(8193,
+                                                                                                             "DT"
+                                                                                                             "S") T(8194,
+                                                                                                                    "14_4")
+                                                                                                        T(8195,
+                                                                                                          "28"
+                                                                                                          "_"
+                                                                                                          "8") T(8196,
+                                                                                                                 "COO"
+                                                                                                                 "K") T(8197, "DNET")
+                                                                                                            T(26447, "OGG_VORBIS1") T(
+                                                                                                                26448,
+                                                                                                                "OGG_VORBIS2")
+                                                                                                                T(26449,
+                                                                                                                  "OG"
+                                                                                                                  "G_"
+                                                                                                                  "VO"
+                                                                                                                  "RB"
+                                                                                                                  "IS"
+                                                                                                                  "3") T(26479,
+                                                                                                                         "OGG_VORBIS1+")
+                                                                                                                    T(26480, "OGG_VORBIS2+") T(
+                                                                                                                        26481,
+                                                                                                                        "OGG_VORBIS3+")
+                                                                                                                        T(31265,
                                                                                                                           "GSM_AMR")
+                                                                                                                            T(31266,
+                                                                                                                              "GSM_AMR")
 #undef T
-                                                                                                                            default
+                                                                                                                                default
             : return {};
     }
 }

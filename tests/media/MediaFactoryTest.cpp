@@ -112,6 +112,36 @@ TEST_F(MediaFactoryTest, ExtensionsChooseTheRow)
     EXPECT_EQ(TMediaFactory::Extension("/x/clip.DiF"), ".dif");
 }
 
+TEST_F(MediaFactoryTest, SecondSourceIsNumbered)
+{
+    const QString path = fixture("mkv_two_videos.mkv");
+    TFileDevice *device = factory.GetDevice(path);
+    ASSERT_TRUE(device && device->Usable);
+    ASSERT_EQ(device->VideoCount(), 2);
+    EXPECT_EQ(device->VideoSource(0)->DisplayName, path);
+    EXPECT_EQ(device->VideoSource(1)->DisplayName, path + " #2");
+    EXPECT_EQ(device->VideoSource(2), nullptr);
+    TVideoSource *second = device->VideoSource(1);
+    ASSERT_TRUE(second->Attach(&session, {}));
+    TVideoData data;
+    DescribeVideoType(second->AttachedType, data);
+    EXPECT_EQ(data.resolutionText, "160x120 - 25 fps") << "the second stream, not the first";
+    EXPECT_TRUE(second->Detach());
+}
+
+TEST_F(MediaFactoryTest, RawStreamOutputsGiveStreamDevicesWithoutSources)
+{
+    // A splitter that cannot be made leaves the file source as the output
+    // filter: its output is a raw byte stream.
+    TFilterRec *missing = TFilterRecs::Global().FindOrAdd(
+        FactoryClassId("no-such-splitter"), QStringLiteral("Missing Splitter"), fkSystem);
+    TFileDevice device(fixture("avi_mjpeg_pcm.avi"), factory.FileSourceAsync, missing);
+    EXPECT_TRUE(device.Usable);
+    EXPECT_EQ(device.StreamCount(), 1);
+    EXPECT_EQ(device.VideoCount() + device.AudioCount() + device.DVCount(), 0);
+    EXPECT_FALSE(device.StreamDevices[0]->Usable) << "a stream device connects nothing";
+}
+
 TEST_F(MediaFactoryTest, UnreadableFilesGiveAnUnusableDeviceQuickly)
 {
     QTemporaryDir dir;

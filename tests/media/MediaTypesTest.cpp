@@ -5,7 +5,8 @@
 
 using namespace guids;
 
-namespace {
+namespace
+{
 
 TMediaType videoType(const TGuid &subtype, const TGuid &format, TVideoFormatFields f)
 {
@@ -61,8 +62,8 @@ TEST(MediaTypes, DescribeVideoTypeRules)
          videoType(MEDIASUBTYPE_MPEG2_VIDEO, FORMAT_MPEG2Video, fields(720, 576, 400000, 16, 9)),
          true, "MPEG2", "MPEG2 (16x9)", "720x576 - 25 fps", 1},
         {"RGB32 4:3 in VIH2",
-         videoType(MEDIASUBTYPE_RGB32, FORMAT_VideoInfo2, fields(640, 480, 0, 4, 3)), true,
-         "RGB32", "RGB32 (4x3)", "640x480", 0},
+         videoType(MEDIASUBTYPE_RGB32, FORMAT_VideoInfo2, fields(640, 480, 0, 4, 3)), true, "RGB32",
+         "RGB32 (4x3)", "640x480", 0},
         {"1920:1088 reduced twice",
          videoType(FourCCGuid(MakeFourCC('H', '2', '6', '4')), FORMAT_VideoInfo2,
                    fields(1920, 1088, 400000, 1920, 1088)),
@@ -74,8 +75,12 @@ TEST(MediaTypes, DescribeVideoTypeRules)
         {"MPEG-1", videoType(MEDIASUBTYPE_MPEG1Payload, FORMAT_MPEGVideo, fields(352, 288, 400000)),
          true, "MPEG1", "MPEG1", "352x288 - 25 fps", 2},
         {"87-byte VIDEOINFOHEADER",
-         {MEDIATYPE_Video, FourCCGuid(dvsd), FORMAT_VideoInfo, QByteArray(87, '\0')}, false, "",
-         "", "", 2},
+         {MEDIATYPE_Video, FourCCGuid(dvsd), FORMAT_VideoInfo, QByteArray(87, '\0')},
+         false,
+         "",
+         "",
+         "",
+         2},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -101,17 +106,32 @@ TEST(MediaTypes, FourCCTexts)
 TEST(MediaTypes, WaveTagNames)
 {
     const std::pair<quint16, const char *> cases[] = {
-        {0, ""},           {1, "PCM"},          {80, "MPEG Audio"}, {85, "MP3"},
-        {89, "LUCENT G.723"}, {136, "ISIAUDIO "}, {255, "AAC"},     {353, "WMA"},
-        {4354, "LH_SBC"},  {4356, "LH_SBC"},    {5121, "ISIAUDIO"}, {8192, "AC3"},
-        {8193, "DTS"},     {26481, "OGG_VORBIS3+"}, {31266, "GSM_AMR"}, {10, ""},
+        {0, ""},
+        {1, "PCM"},
+        {80, "MPEG Audio"},
+        {85, "MP3"},
+        {89, "LUCENT G.723"},
+        {136, "ISIAUDIO "},
+        {255, "AAC"},
+        {353, "WMA"},
+        {4354, "LH_SBC"},
+        {4356, "LH_SBC"},
+        {5121, "ISIAUDIO"},
+        {8192, "AC3"},
+        {8193, "DTS"},
+        {26481, "OGG_VORBIS3+"},
+        {31266, "GSM_AMR"},
+        {10, ""},
         {0xFFFF, ""},
     };
     for (const auto &[tag, name] : cases)
         EXPECT_EQ(WaveTagName(tag).toStdString(), name) << tag;
 }
 
-GstCaps *caps(const char *text) { return gst_caps_from_string(text); }
+GstCaps *caps(const char *text)
+{
+    return gst_caps_from_string(text);
+}
 
 TEST(MediaTypes, CapsAdapter)
 {

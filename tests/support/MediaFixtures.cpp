@@ -37,6 +37,12 @@ QStringList ffmpegArgs(const QString &name)
                QStringList{"-c:v", "mpeg2video", "-b:v", "2M", "-c:a", "mp2", "-f", "mpegts"};
     if (name == "wmv_asf.wmv")
         return kTestSrc320 + kSine + QStringList{"-c:v", "wmv2", "-c:a", "wmav2", "-f", "asf"};
+    if (name == "mkv_two_videos.mkv")
+        return kTestSrc320 +
+               QStringList{"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=1"} +
+               kSine + QStringList{"-map",     "0",       "-map",    "1",        "-map",
+                                   "2",        "-c:v",    "libx264", "-preset",  "ultrafast",
+                                   "-pix_fmt", "yuv420p", "-c:a",    "libvorbis"};
     if (name == "sine.wav")
         return QStringList{"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=1"};
     const QStringList dvInput =
@@ -171,7 +177,7 @@ QStringList mediaFixtureNames()
 {
     return {"avi_mjpeg_pcm.avi", "mp4_h264.mp4", "mkv_h264_ntsc.mkv", "mpeg2_ps.mpg",
             "mpeg2_ts.ts",       "wmv_asf.wmv",  "sine.wav",          "dv_pal.dv",
-            "dv_type2.avi",      "dv_type1.avi", "random.avi"};
+            "dv_type2.avi",      "dv_type1.avi", "random.avi",        "mkv_two_videos.mkv"};
 }
 
 QString mediaFixture(const QString &name)

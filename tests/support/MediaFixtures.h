@@ -13,6 +13,7 @@ namespace fixtures
 //   avi_mjpeg_pcm.avi  320x240 25 fps MJPEG + PCM
 //   mp4_h264.mp4       320x240 25 fps H.264 + AAC
 //   mkv_h264_ntsc.mkv  320x240 29.97 fps H.264 + Vorbis
+//   mkv_two_videos.mkv two H.264 streams (320x240, 160x120) + Vorbis
 //   mpeg2_ps.mpg       720x576 25 fps MPEG-2 + MP2 program stream
 //   mpeg2_ts.ts        720x576 25 fps MPEG-2 + MP2 transport stream
 //   wmv_asf.wmv        320x240 WMV2 + WMA2

@@ -18,12 +18,11 @@ QString typeLine(const TavSource &source)
              GuidToText(source.FormatType));
 }
 
-void reportVideo(QTextStream &out, TGrapheMan &session, TVideoSource *source, int i)
+void printVideo(QTextStream &out, TVideoSource *source, int i, bool attached)
 {
     out << "video " << i << ": " << source->DisplayName << "\n";
-    if (!source->Attach(&session, {})) {
+    if (!attached) {
         out << "  attach: failed\n";
-        source->Detach();
         return;
     }
     out << typeLine(*source);
@@ -32,25 +31,36 @@ void reportVideo(QTextStream &out, TGrapheMan &session, TVideoSource *source, in
     out << "  description: " << video.description << "\n";
     out << "  resolution: " << video.resolutionText << "\n";
     out << "  format: " << video.formatText << "\n";
-    source->Detach();
 }
 
-void reportAudio(QTextStream &out, TGrapheMan &session, TAudioSource *source, int i)
+void printAudio(QTextStream &out, TAudioSource *source, int i, bool attached)
 {
     out << "audio " << i << ": " << source->DisplayName << "\n";
-    if (!source->Attach(&session, {})) {
+    if (!attached) {
         out << "  attach: failed\n";
-        source->Detach();
         return;
     }
     out << typeLine(*source);
     out << "  format name: " << AudioFormatName(source->AttachedType) << "\n";
-    // The notifier builds the audio description when the stream's samples
-    // reach it; a probe that does not run the graph has none to show.
+    // The notifier describes the audio once the stream's type reaches it: the
+    // probe prerolls the graph for that (empty when it could not).
     const TNotifier *notifier = source->FramesNotifier();
     out << "  description: " << (notifier ? notifier->FrameData().audioDescription : QString())
         << "\n";
-    source->Detach();
+}
+
+// A fake sink behind each attached source's notifier, so the graph prerolls.
+void addSinks(TGrapheMan &session, const QList<TavSource *> &sources)
+{
+    TMfGraph *graph = session.Graph();
+    int n = 0;
+    for (TavSource *source : sources) {
+        GstElement *sink = gst_element_factory_make("fakesink", nullptr);
+        g_object_set(sink, "sync", FALSE, nullptr);
+        if (FAILED(graph->AddFilter(sink, QStringLiteral("Probe Sink %1").arg(++n))) ||
+            FAILED(graph->ConnectDirect(mf::Pin(source->NotifierFilter, 1), mf::Pin(sink, 0))))
+            graph->RemoveFilter(sink);
+    }
 }
 
 } // namespace
@@ -76,11 +86,33 @@ TProbeReport ProbeFile(TMediaFactory &factory, const QString &path)
         report.reason = path + QStringLiteral(": no source could read the file");
         return report;
     }
-    TGrapheMan *session = factory.GrapheMan();
+    // Each source is attached alone (their notifiers share one name in the
+    // graph) to read the type its notifier place sees; then the first of each
+    // kind is attached again for the preroll.
+    TGrapheMan &session = *factory.GrapheMan();
+    QList<bool> videoOk, audioOk;
+    for (int i = 0; i < device->VideoCount(); ++i) {
+        videoOk.append(device->VideoSource(i)->Attach(&session, {}));
+        device->VideoSource(i)->Detach();
+    }
+    for (int i = 0; i < device->AudioCount(); ++i) {
+        audioOk.append(device->AudioSource(i)->Attach(&session, {}));
+        device->AudioSource(i)->Detach();
+    }
+    QList<TavSource *> prerolled;
+    if (!videoOk.isEmpty() && videoOk[0] && device->VideoSource(0)->Attach(&session, {}))
+        prerolled.append(device->VideoSource(0));
+    if (!audioOk.isEmpty() && audioOk[0] && device->AudioSource(0)->Attach(&session, {}))
+        prerolled.append(device->AudioSource(0));
+    addSinks(session, prerolled);
+    session.Pause();
     for (int i = 0; i < device->VideoCount(); ++i)
-        reportVideo(out, *session, device->VideoSource(i), i);
+        printVideo(out, device->VideoSource(i), i, videoOk[i]);
     for (int i = 0; i < device->AudioCount(); ++i)
-        reportAudio(out, *session, device->AudioSource(i), i);
-    session->Graph()->RemoveAll();
+        printAudio(out, device->AudioSource(i), i, audioOk[i]);
+    session.Stop();
+    for (TavSource *source : prerolled)
+        source->Detach();
+    session.Graph()->RemoveAll();
     return report;
 }
