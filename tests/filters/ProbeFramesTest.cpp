@@ -1,4 +1,5 @@
 #include "DVFixtures.h"
+#include "MediaFixtures.h"
 #include "TestSupport.h"
 
 #include <QRegularExpression>
@@ -17,14 +18,8 @@ QString probe(const QString &path, int frames)
     return text;
 }
 
-TEST(KadrexProbeFrames, PrintsDVCodesPerFrameAndFormats)
+void expectDVFrames(const QString &path, const QString &formatEnd, const QString &audioLine)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("wide.dv");
-    dvfixtures::DVFileOptions options;
-    options.wide = true;
-    ASSERT_TRUE(dvfixtures::makeDVFile(path, options));
-
     const QStringList lines = probe(path, 3).split('\n', Qt::SkipEmptyParts);
     const QStringList frames = lines.filter(QRegularExpression("^frame "));
     ASSERT_EQ(frames.size(), 3) << lines.join('\n').toStdString();
@@ -39,11 +34,28 @@ TEST(KadrexProbeFrames, PrintsDVCodesPerFrameAndFormats)
     }
     const QStringList video = lines.filter(QRegularExpression("^video format: "));
     ASSERT_FALSE(video.isEmpty());
-    EXPECT_TRUE(video.last().contains(QStringLiteral("(16x9) - 720x576")))
-        << video.last().toStdString();
+    EXPECT_TRUE(video.last().endsWith(formatEnd)) << video.last().toStdString();
     const QStringList audio = lines.filter(QRegularExpression("^audio format: "));
     ASSERT_FALSE(audio.isEmpty());
-    EXPECT_EQ(audio.last(), QStringLiteral("audio format: PCM 48000Hz 16bits  stereo"));
+    EXPECT_EQ(audio.last(), audioLine);
+}
+
+TEST(KadrexProbeFrames, PrintsDVCodesPerFrameAndFormats)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("wide.dv");
+    dvfixtures::DVFileOptions options;
+    options.wide = true;
+    ASSERT_TRUE(dvfixtures::makeDVFile(path, options));
+    expectDVFrames(path, QStringLiteral("(16x9) - 720x576 - 25 fps"),
+                   QStringLiteral("audio format: PCM 48000Hz 16bits  stereo"));
+
+    // The same recording as interleaved DV: the DV notifier in front of the
+    // DV splitter reads the codes.
+    const QString avi = dir.filePath("type1.avi");
+    ASSERT_TRUE(fixtures::writeType1DvAvi(path, avi));
+    expectDVFrames(avi, QStringLiteral("DV type1 Pal  (16x9)  - 720x576 - 25 fps"),
+                   QStringLiteral("audio format: DV 48000Hz 16bits stereo"));
 }
 
 } // namespace

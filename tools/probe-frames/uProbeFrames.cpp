@@ -20,8 +20,7 @@
 
 #include <gst/gst.h>
 
-namespace
-{
+namespace {
 
 constexpr int kTimeoutMs = 30'000;
 
@@ -161,7 +160,9 @@ bool ProbeFrames(TMediaFactory &factory, const QString &path, int frames, QTextS
 
     bool ok = video->Attach(session, [&state](const TNvMessage &m) {
         const TVideoData v = m.data.value<TVideoData>();
-        if (m.msg == kNvMsgVideoData && m.wParam == 2)
+        // A reopened source may first report the empty record of the new
+        // connection, before its first sample is parsed: not worth a line.
+        if (m.msg == kNvMsgVideoData && m.wParam == 2 && !v.formatText.isEmpty())
             state.addFormat(
                 QStringLiteral("video format: %1 - %2").arg(v.formatText, v.resolutionText));
     });
