@@ -5,8 +5,7 @@
 
 #include <QMutexLocker>
 
-namespace
-{
+namespace {
 
 constexpr qint64 kNsPerRefTime = 100;
 constexpr qint64 kDefaultFrameDuration = 100'000;
@@ -135,6 +134,8 @@ void TFramesNotifier::CheckTargets(qint64 frameDuration)
         // on here rather than wait for the receiver to do it.
         m_deliver = true;
         m_positionReports = true;
+        GST_CAT_DEBUG_OBJECT(DebugCategory(), Element(), "target %lld reached at %lld",
+                             static_cast<long long>(target), static_cast<long long>(position));
         slot.window.Post({kNvMsgTargetReached, target, position, {}});
     }
 }

@@ -19,8 +19,7 @@ bool TSinkSlot::Post(const TNvMessage &message) const
     return true;
 }
 
-namespace
-{
+namespace {
 
 struct TFilterInstance {
     GstBaseTransform parent;

@@ -40,7 +40,7 @@ public:
     virtual ~TInPlaceFilter() = default;
 
     GstElement *Element() const { return GST_ELEMENT(m_trans); }
-    GstBaseTransform *Transform() const { return m_trans; }
+    GstBaseTransform *BaseTransform() const { return m_trans; }
     // The C++ side of one of the program's elements, or null.
     static TInPlaceFilter *FromElement(GstElement *element);
     // The element class's debug category.

@@ -6,8 +6,7 @@
 
 using namespace guids;
 
-namespace
-{
+namespace {
 
 const TFilterClassInfo kClassInfo = {
     "KadrexNotifier",
@@ -251,6 +250,10 @@ bool TNotifier::CheckInputType(GstCaps *caps)
 bool TNotifier::SetMediaType(GstCaps *caps)
 {
     const TMediaType type = MediaTypeFromCaps(caps);
+    GST_CAT_DEBUG_OBJECT(DebugCategory(), Element(), "input type %s %s %s, %d format bytes",
+                         qPrintable(GuidToText(type.majortype)),
+                         qPrintable(GuidToText(type.subtype)),
+                         qPrintable(GuidToText(type.formattype)), int(type.format.size()));
     TOutbox out;
     {
         QMutexLocker locker(&m_lock);
