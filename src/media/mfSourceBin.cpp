@@ -210,6 +210,8 @@ struct TDiscovery {
     GstBin *pipeline = nullptr;
     bool noMorePads = false;
     QElapsedTimer sinceLastPad;
+    bool inputEnded = false; // the demuxer's input saw the end of the stream
+    QElapsedTimer sinceInputEnded;
 
     ~TDiscovery()
     {
@@ -257,6 +259,10 @@ struct TDiscovery {
     bool complete()
     {
         std::lock_guard guard(lock);
+        // A demuxer with no sink behind it posts no end of stream: once its
+        // input has ended, give it a moment to finish, then stop waiting.
+        if (inputEnded && sinceInputEnded.elapsed() > 200)
+            return true;
         if (found.empty())
             return false;
         for (TFound &f : found) {
@@ -274,6 +280,16 @@ struct TDiscovery {
     {
         if (GST_PAD_IS_SRC(pad))
             static_cast<TDiscovery *>(self)->addPad(pad);
+    }
+    static GstPadProbeReturn onInputEvent(GstPad *, GstPadProbeInfo *info, gpointer self)
+    {
+        if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_EOS) {
+            auto *d = static_cast<TDiscovery *>(self);
+            std::lock_guard guard(d->lock);
+            d->inputEnded = true;
+            d->sinceInputEnded.start();
+        }
+        return GST_PAD_PROBE_OK;
     }
     static void onNoMorePads(GstElement *, gpointer self)
     {
@@ -307,6 +323,9 @@ bool discover(const TUpstreamBuilder &upstream, const QByteArray &demuxFactory,
         gst_bin_add(d.pipeline, demux);
         GstPad *into = gst_element_get_static_pad(demux, "sink");
         ok = into && GST_PAD_LINK_SUCCESSFUL(gst_pad_link(from, into));
+        if (ok)
+            gst_pad_add_probe(into, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, TDiscovery::onInputEvent,
+                              &d, nullptr);
         if (into)
             gst_object_unref(into);
     } else if (demux) {

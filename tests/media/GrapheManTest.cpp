@@ -118,6 +118,27 @@ TEST_F(GrapheManTest, RunPauseStopAndEndOfStreamOnce)
     session.Stop();
 }
 
+TEST_F(GrapheManTest, GetStateAnswersIntermediateWhilePrerolling)
+{
+    GstElement *src = make("fakesrc"), *slow = make("identity"), *sink = fakeSink("sink");
+    g_object_set(src, "num-buffers", 2, nullptr);
+    g_object_set(slow, "sleep-time", 300000u, nullptr); // 0.3 s per buffer
+    graph()->AddFilter(src, "Source");
+    graph()->AddFilter(slow, "Slow");
+    graph()->AddFilter(sink, "Sink");
+    graph()->ConnectDirect(mf::Pin(src, 0), mf::Pin(slow, 0));
+    graph()->ConnectDirect(mf::Pin(slow, 1), mf::Pin(sink, 0));
+    g_object_set(sink, "sync", TRUE, nullptr);
+    EXPECT_EQ(graph()->Pause(), S_FALSE) << "the change completes later";
+    EXPECT_EQ(graph()->GetState(0, nullptr), VFW_S_STATE_INTERMEDIATE);
+    EXPECT_EQ(session.WaitStateChange(), S_OK) << "30 x 40 ms cover the 0.3 s preroll";
+    EXPECT_EQ(session.State(), gmPaused);
+    graph()->UseClock(false);
+    EXPECT_TRUE(session.Play());
+    graph()->UseClock(true);
+    session.Stop();
+}
+
 TEST_F(GrapheManTest, FastForwardRaisesItsEvent)
 {
     QList<std::pair<bool, int>> events;
