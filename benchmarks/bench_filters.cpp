@@ -17,8 +17,7 @@
 #include <atomic>
 #include <cstdio>
 
-namespace
-{
+namespace {
 
 constexpr int kFrames = 500;
 constexpr qsizetype kFrameSize = 144'000;
