@@ -4,8 +4,7 @@
 
 #include <cmath>
 
-namespace
-{
+namespace {
 
 const QDate kEpoch(1899, 12, 30);
 constexpr double kMsecsPerDay = 86'400'000.0;

@@ -1,7 +1,6 @@
 #include "uDVPack.h"
 
-namespace
-{
+namespace {
 
 // Offsets inside one DIF sequence.
 constexpr qsizetype kHeaderSystem = 3;

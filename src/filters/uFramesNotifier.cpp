@@ -3,8 +3,9 @@
 #include "navigation/uPositionText.h"
 #include "uFilterMessages.h"
 
-namespace
-{
+#include <QMutexLocker>
+
+namespace {
 
 constexpr qint64 kNsPerRefTime = 100;
 constexpr qint64 kDefaultFrameDuration = 100'000;
@@ -24,9 +25,14 @@ bool validSlot(int slot)
 
 } // namespace
 
+bool TFramesNotifier::Register()
+{
+    return RegisterInPlaceFilter(kClassInfo);
+}
+
 GstElement *TFramesNotifier::Create(const char *name)
 {
-    if (!RegisterInPlaceFilter(kClassInfo))
+    if (!Register())
         return nullptr;
     return gst_element_factory_make(FactoryName, name);
 }
@@ -81,25 +87,24 @@ void TFramesNotifier::NewSegment(const GstSegment &segment)
     m_firstSample = true;
 }
 
-qint64 FrameDurationOfCaps(const GstCaps *caps)
-{
-    if (!caps || gst_caps_get_size(caps) == 0)
-        return 0;
-    gint num = 0, den = 0;
-    const GstStructure *s = gst_caps_get_structure(caps, 0);
-    if (!gst_structure_get_fraction(s, "framerate", &num, &den) || num <= 0 || den <= 0)
-        return 0;
-    return gst_util_uint64_scale_int_round(GST_SECOND / kNsPerRefTime, den, num);
-}
-
 bool TFramesNotifier::SetMediaType(GstCaps *caps)
 {
-    qint64 duration = FrameDurationOfCaps(caps);
-    if (duration == 0)
-        duration = kDefaultFrameDuration;
-    m_inputFrameDuration = duration;
-    m_navigationWindow.Post({kNvMsgFrameDuration, duration, 0, {}});
+    TVideoData data;
+    DescribeVideoType(MediaTypeFromCaps(caps), data);
+    if (data.avgTimePerFrame == 0)
+        data.avgTimePerFrame = kDefaultFrameDuration;
+    {
+        QMutexLocker locker(&m_videoLock);
+        m_videoData = data;
+    }
+    m_navigationWindow.Post({kNvMsgFrameDuration, data.avgTimePerFrame, 0, {}});
     return true;
+}
+
+TVideoData TFramesNotifier::VideoData() const
+{
+    QMutexLocker locker(&m_videoLock);
+    return m_videoData;
 }
 
 qint64 TFramesNotifier::PositionOf(GstBuffer *buffer, qint64 frameDuration)
@@ -129,6 +134,8 @@ void TFramesNotifier::CheckTargets(qint64 frameDuration)
         // on here rather than wait for the receiver to do it.
         m_deliver = true;
         m_positionReports = true;
+        GST_CAT_DEBUG_OBJECT(DebugCategory(), Element(), "target %lld reached at %lld",
+                             static_cast<long long>(target), static_cast<long long>(position));
         slot.window.Post({kNvMsgTargetReached, target, position, {}});
     }
 }

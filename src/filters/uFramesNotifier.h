@@ -4,6 +4,7 @@
 // position texts, holds frames back while delivery is off and tells when a
 // frame at or after a precise-seek target arrives.
 
+#include "media/uMediaTypes.h"
 #include "uInPlaceFilter.h"
 
 #include <QString>
@@ -19,6 +20,8 @@ public:
     static constexpr const char *ClassId = "{5104DD25-61F8-458D-AD1D-FCCF8BA18B60}";
     static constexpr int TargetSlots = 2;
 
+    // Registers the element factory (once is enough; again is harmless).
+    static bool Register();
     // Registers the element when needed and makes one (a floating reference).
     static GstElement *Create(const char *name = nullptr);
     static TFramesNotifier *From(GstElement *element);
@@ -41,8 +44,8 @@ public:
     void SetFrameDuration(qint64 duration) { m_frameDuration = duration; }
     qint64 FrameDuration() const { return m_frameDuration; }
     qint64 CurrentPosition() const { return m_currentPosition; }
-    // Average time per frame of the input type (100 ns), 0 before one is set.
-    qint64 InputFrameDuration() const { return m_inputFrameDuration; }
+    // Description of the input type (its average time per frame never 0).
+    TVideoData VideoData() const;
 
 protected:
     void StartStreaming() override;
@@ -63,7 +66,6 @@ private:
 
     std::atomic<qint64> m_currentPosition{0};
     std::atomic<qint64> m_frameDuration{1};
-    std::atomic<qint64> m_inputFrameDuration{0};
     std::atomic<bool> m_deliver{true};
     std::atomic<bool> m_positionReports{false};
     std::array<TTarget, TargetSlots> m_targets;
@@ -74,8 +76,7 @@ private:
     qint64 m_baseTime = 0;
     bool m_firstSample = true;
     QString m_lastPositionText;
-};
 
-// Average time per frame (100 ns) of raw or compressed video caps; 0 when the
-// caps carry no usable frame rate.
-qint64 FrameDurationOfCaps(const GstCaps *caps);
+    mutable QMutex m_videoLock;
+    TVideoData m_videoData;
+};

@@ -10,19 +10,16 @@ void TSinkSlot::Set(TMessageSink sink)
 
 bool TSinkSlot::Post(const TNvMessage &message) const
 {
-    TMessageSink sink;
-    {
-        QMutexLocker locker(&m_lock);
-        sink = m_sink;
-    }
-    if (!sink)
+    // Called under the lock, so that once Set has replaced a sink no thread
+    // is still inside the old one (its receiver may be freed right after).
+    QMutexLocker locker(&m_lock);
+    if (!m_sink)
         return false;
-    sink(message);
+    m_sink(message);
     return true;
 }
 
-namespace
-{
+namespace {
 
 struct TFilterInstance {
     GstBaseTransform parent;
@@ -152,7 +149,17 @@ GstDebugCategory *TInPlaceFilter::DebugCategory() const
 
 bool RegisterInPlaceFilter(const TFilterClassInfo &info)
 {
+    static QMutex lock;
+    QMutexLocker locker(&lock);
     GType type = g_type_from_name(info.typeName);
+    if (type != 0) {
+        GstElementFactory *factory = gst_element_factory_find(info.factoryName);
+        const bool registered = factory && gst_element_factory_get_element_type(factory) == type;
+        if (factory)
+            gst_object_unref(factory);
+        if (registered)
+            return true;
+    }
     if (type == 0) {
         const GTypeInfo typeInfo = {sizeof(TFilterClass),
                                     nullptr,

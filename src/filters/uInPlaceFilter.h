@@ -19,7 +19,9 @@
 using TMessageSink = std::function<void(const TNvMessage &)>;
 
 // A message sink that can be replaced from the UI thread while the streaming
-// thread posts through it.
+// thread posts through it. When Set returns, the old sink is no longer running,
+// so a receiver clears its sinks before it is freed. A sink must not set its
+// own slot.
 class TSinkSlot
 {
 public:
@@ -38,7 +40,7 @@ public:
     virtual ~TInPlaceFilter() = default;
 
     GstElement *Element() const { return GST_ELEMENT(m_trans); }
-    GstBaseTransform *Transform() const { return m_trans; }
+    GstBaseTransform *BaseTransform() const { return m_trans; }
     // The C++ side of one of the program's elements, or null.
     static TInPlaceFilter *FromElement(GstElement *element);
     // The element class's debug category.

@@ -6,8 +6,7 @@
 
 using namespace guids;
 
-namespace
-{
+namespace {
 
 const TFilterClassInfo kClassInfo = {
     "KadrexNotifier",
@@ -114,9 +113,14 @@ bool ParseMpeg2SequenceHeader(const quint8 *d, qsizetype size, TVideoData &video
     return true;
 }
 
+bool TNotifier::Register()
+{
+    return RegisterInPlaceFilter(kClassInfo);
+}
+
 GstElement *TNotifier::Create(const char *name)
 {
-    if (!RegisterInPlaceFilter(kClassInfo))
+    if (!Register())
         return nullptr;
     return gst_element_factory_make(FactoryName, name);
 }
@@ -246,6 +250,10 @@ bool TNotifier::CheckInputType(GstCaps *caps)
 bool TNotifier::SetMediaType(GstCaps *caps)
 {
     const TMediaType type = MediaTypeFromCaps(caps);
+    GST_CAT_DEBUG_OBJECT(DebugCategory(), Element(), "input type %s %s %s, %d format bytes",
+                         qPrintable(GuidToText(type.majortype)),
+                         qPrintable(GuidToText(type.subtype)),
+                         qPrintable(GuidToText(type.formattype)), int(type.format.size()));
     TOutbox out;
     {
         QMutexLocker locker(&m_lock);
@@ -467,6 +475,17 @@ void TNotifier::ParseInterleavedDV(TDVFrame frame)
     m_frame.dvParsed = DVFrameValid(frame, structure525);
 }
 
+QString TNotifier::DateText(double number)
+{
+    // Consecutive frames mostly share their recording second: format it once.
+    if (number != m_formattedDate || m_dateFormat != m_formattedWith) {
+        m_formattedDate = number;
+        m_formattedWith = m_dateFormat;
+        m_formattedText = FormatDVDate(m_dateFormat, number);
+    }
+    return m_formattedText;
+}
+
 void TNotifier::ReadDVCodes(TDVFrame frame, const QString &noDateText)
 {
     TDVDateTime packs;
@@ -475,7 +494,7 @@ void TNotifier::ReadDVCodes(TDVFrame frame, const QString &noDateText)
     double number = 0;
     m_frame.dateValid = packs.year != -1 && DVDateTimeToNumber(packs, number);
     m_frame.recDateTime = number;
-    m_frame.dateText = m_frame.dateValid ? FormatDVDate(m_dateFormat, number) : noDateText;
+    m_frame.dateText = m_frame.dateValid ? DateText(number) : noDateText;
 
     TDVTimecode code{kDVNoTimecode, 0, 0, 0};
     for (int n = 0; n < kDVScannedSequences && !DVTimecodePresent(code); ++n)

@@ -63,6 +63,8 @@ public:
     static constexpr const char *FriendlyName = "Norvane's Notifier";
     static constexpr const char *ClassId = "{904F906E-CC19-462D-95DF-B61A7082E6AD}";
 
+    // Registers the element factory (once is enough; again is harmless).
+    static bool Register();
     // Registers the element when needed and makes one (a floating reference).
     static GstElement *Create(const char *name = nullptr);
     static TNotifier *From(GstElement *element);
@@ -118,6 +120,7 @@ private:
     void ParseVideoStreamDV(TDVFrame frame);
     void ParseInterleavedDV(TDVFrame frame);
     void ReadDVCodes(TDVFrame frame, const QString &noDateText);
+    QString DateText(double number);
     static void Flush(TOutbox &out);
 
     mutable QMutex m_lock; // guards the records and the date format below
@@ -128,6 +131,8 @@ private:
     QString m_dateFormat = kDefaultDVDateFormat;
     bool m_firstSample = true;
     qint64 m_lastFrameDuration = 0;
+    double m_formattedDate = -1; // the last date text formatted, and from what
+    QString m_formattedWith, m_formattedText;
 
     std::atomic<bool> m_active{false};
     std::atomic<bool> m_videoReports{false}, m_audioReports{false}, m_dvReports{false};

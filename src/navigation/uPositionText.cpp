@@ -2,8 +2,7 @@
 
 #include <cstdint>
 
-namespace
-{
+namespace {
 
 // numerator / denominator rounded to the nearest integer, ties to even.
 qint64 divideRoundHalfEven(qint64 numerator, qint64 denominator)

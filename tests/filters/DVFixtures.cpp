@@ -4,8 +4,7 @@
 
 #include <cstring>
 
-namespace dvfixtures
-{
+namespace dvfixtures {
 
 DVFrameBuilder::DVFrameBuilder(bool ntsc) : m_ntsc(ntsc), m_frame(ntsc ? 120'000 : 144'000, '\0')
 {

@@ -6,8 +6,7 @@
 #include <QString>
 #include <QtGlobal>
 
-namespace dvfixtures
-{
+namespace dvfixtures {
 
 // A well-formed DV frame: every sequence carries the header system byte, the
 // VAUX source and control packs and the AAUX source and control packs (48 kHz,

@@ -6,10 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 using dvfixtures::DVFrameBuilder;
 
-namespace
-{
+namespace {
 
 TDVFrame frameOf(const DVFrameBuilder &b)
 {
@@ -20,6 +21,12 @@ struct TimecodeCase {
     quint8 frames, seconds, minutes, hours;
     TDVTimecode expected;
 };
+
+void PrintTo(const TimecodeCase &c, std::ostream *os)
+{
+    *os << std::hex << "pack " << int(c.frames) << " " << int(c.seconds) << " " << int(c.minutes)
+        << " " << int(c.hours);
+}
 
 class DVTimecodeTable : public ::testing::TestWithParam<TimecodeCase>
 {
@@ -51,6 +58,11 @@ struct DateCase {
     quint8 day, month, year;
     int expectedYear, expectedMonth, expectedDay;
 };
+
+void PrintTo(const DateCase &c, std::ostream *os)
+{
+    *os << std::hex << "day " << int(c.day) << " month " << int(c.month) << " year " << int(c.year);
+}
 
 class DVRecDateTable : public ::testing::TestWithParam<DateCase>
 {
@@ -98,6 +110,11 @@ struct DisplayCase {
     quint8 mode, ap3;
     bool wide;
 };
+
+void PrintTo(const DisplayCase &c, std::ostream *os)
+{
+    *os << "mode " << int(c.mode) << " ap3 " << int(c.ap3);
+}
 
 class DVIsWideTable : public ::testing::TestWithParam<DisplayCase>
 {
@@ -147,6 +164,11 @@ struct AudioCase {
     int rate, bits;
 };
 
+void PrintTo(const AudioCase &c, std::ostream *os)
+{
+    *os << "pc4 " << int(c.pc4);
+}
+
 class DVAudioTable : public ::testing::TestWithParam<AudioCase>
 {
 };
@@ -179,6 +201,11 @@ struct StructureCase {
     qsizetype offset;
     quint8 value;
 };
+
+void PrintTo(const StructureCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class DVSequenceDefect : public ::testing::TestWithParam<StructureCase>
 {

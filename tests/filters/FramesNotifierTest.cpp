@@ -6,8 +6,7 @@
 
 #include <vector>
 
-namespace
-{
+namespace {
 
 constexpr qint64 kFrame = 400'000; // 25 fps in 100 ns
 
@@ -66,6 +65,7 @@ TEST_F(FramesNotifierHarness, ReportsFrameDurationOfInputType)
     ASSERT_FALSE(navigation.empty());
     EXPECT_EQ(navigation.front().msg, kNvMsgFrameDuration);
     EXPECT_EQ(navigation.front().wParam, kFrame);
+    EXPECT_EQ(notifier->VideoData().width, 16);
 
     navigation.clear();
     gst_harness_set_src_caps_str(h, "video/x-raw,format=I420,width=16,height=16,framerate=0/1");
@@ -84,6 +84,21 @@ TEST_F(FramesNotifierHarness, SnapsToWholeFramesHalfRoundingDown)
         push(c.start);
         EXPECT_EQ(notifier->CurrentPosition(), c.position) << c.start;
     }
+}
+
+TEST_F(FramesNotifierHarness, UnsetDurationAndMissingStampsStillPlaceFrames)
+{
+    notifier->SetFrameDuration(0); // would divide by zero: counts as 1
+    push(0);
+    push(1'234'567);
+    EXPECT_EQ(notifier->CurrentPosition(), 1'234'567);
+    notifier->SetFrameDuration(kFrame);
+    GstBuffer *unstamped = gst_buffer_new_allocate(nullptr, 16, nullptr);
+    ASSERT_EQ(gst_harness_push(h, unstamped), GST_FLOW_OK);
+    gst_buffer_unref(gst_harness_pull(h));
+    // one frame after the last one
+    EXPECT_EQ(notifier->CurrentPosition(),
+              TFramesNotifier::SnapToFrame(1'234'567, kFrame) + kFrame);
 }
 
 TEST_F(FramesNotifierHarness, PositionCountsFromSegmentStartAndFirstStamp)

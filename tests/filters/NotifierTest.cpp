@@ -9,12 +9,13 @@
 #include <gst/check/gstharness.h>
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <vector>
 
 using dvfixtures::DVFrameBuilder;
 
-namespace
-{
+namespace {
 
 const char *kDVVideoCaps = "video/x-dv,systemstream=false,width=720,height=576,framerate=25/1";
 const char *kDVInterleavedCaps = "video/x-dv,systemstream=true";
@@ -315,6 +316,11 @@ struct AudioNameCase {
     const char *caps;
     const char *name;
 };
+
+void PrintTo(const AudioNameCase &c, std::ostream *os)
+{
+    *os << c.caps;
+}
 
 class AudioFormatNameTable : public ::testing::TestWithParam<AudioNameCase>
 {

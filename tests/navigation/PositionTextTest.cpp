@@ -2,14 +2,20 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+#include <ostream>
+
+namespace {
 
 struct ToTextCase {
     qint64 frameDuration;
     qint64 position;
     const char *text;
 };
+
+void PrintTo(const ToTextCase &c, std::ostream *os)
+{
+    *os << "f " << c.frameDuration << " p " << c.position;
+}
 
 class PositionToTextTable : public ::testing::TestWithParam<ToTextCase>
 {
@@ -46,6 +52,11 @@ struct ToPositionCase {
     qint64 frameDuration;
     qint64 position;
 };
+
+void PrintTo(const ToPositionCase &c, std::ostream *os)
+{
+    *os << '"' << c.text << "\" f " << c.frameDuration;
+}
 
 class TextToPositionTable : public ::testing::TestWithParam<ToPositionCase>
 {

@@ -1,8 +1,11 @@
-// kadrex-probe FILE...: prints what the media engine sees in each file.
+// kadrex-probe [--frames N] FILE...: prints what the media engine sees in each
+// file; with --frames, also plays its first N frames and prints per frame the
+// position, DV date and time code, and the format reports.
 // Exit status 0 when every file gave a usable device, 1 otherwise.
 
 #include "media/uGrapheMan.h"
 #include "media/uMediaFactory.h"
+#include "uProbeFrames.h"
 #include "uProbeReport.h"
 
 #include <QCoreApplication>
@@ -14,10 +17,15 @@ int main(int argc, char **argv)
 {
     gst_init(&argc, &argv);
     QCoreApplication app(argc, argv);
-    const QStringList files = app.arguments().mid(1);
+    QStringList files = app.arguments().mid(1);
     QTextStream out(stdout), err(stderr);
-    if (files.isEmpty()) {
-        err << "usage: kadrex-probe FILE...\n";
+    int frames = 0;
+    if (files.size() >= 2 && files[0] == QLatin1String("--frames")) {
+        frames = files[1].toInt();
+        files = files.mid(2);
+    }
+    if (files.isEmpty() || frames < 0) {
+        err << "usage: kadrex-probe [--frames N] FILE...\n";
         return 2;
     }
     TGrapheMan session;
@@ -29,6 +37,8 @@ int main(int argc, char **argv)
         if (i > 0)
             out << "\n";
         out << report.text;
+        if (frames > 0 && report.usable && !ProbeFrames(factory, files[i], frames, out))
+            allUsable = false;
         out.flush();
         if (!report.usable) {
             allUsable = false;

@@ -1,0 +1,5 @@
+#pragma once
+// Start-up registration of the program's own elements ("kadrexnotifier",
+// "kadrexframesnotifier") as static elements, after gst_init.
+
+bool RegisterFilterElements();

@@ -1,0 +1,193 @@
+#include "uProbeFrames.h"
+
+#include "filters/uFilterMessages.h"
+#include "filters/uFramesNotifier.h"
+#include "filters/uNotifier.h"
+#include "media/mfPins.h"
+#include "media/uFileDevices.h"
+#include "media/uGrapheMan.h"
+#include "media/uMediaDevices.h"
+#include "media/uMediaFactory.h"
+#include "navigation/uPositionText.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QMap>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QStringList>
+#include <QTimer>
+
+#include <gst/gst.h>
+
+namespace {
+
+constexpr int kTimeoutMs = 30'000;
+
+struct TDVCodes {
+    QString date, timecode;
+};
+
+// What the streaming threads found, gathered for printing at the end.
+struct TProbeState {
+    QMutex lock;
+    int wanted = 0;
+    TNotifier *dvNotifier = nullptr;
+    TFramesNotifier *framesNotifier = nullptr;
+    QMap<GstClockTime, TDVCodes> codesByStamp; // the DV notifier's codes per sample
+    QStringList frameLines;
+    QStringList formatLines;
+
+    void addFormat(const QString &line)
+    {
+        QMutexLocker locker(&lock);
+        if (!formatLines.contains(line))
+            formatLines << line;
+    }
+    bool done()
+    {
+        QMutexLocker locker(&lock);
+        return frameLines.size() >= wanted;
+    }
+};
+
+// After the DV notifier has read a sample: its codes, by time stamp.
+GstPadProbeReturn recordCodes(GstPad *, GstPadProbeInfo *info, gpointer data)
+{
+    auto *state = static_cast<TProbeState *>(data);
+    const TframeData frame = state->dvNotifier->FrameData();
+    QMutexLocker locker(&state->lock);
+    state->codesByStamp.insert(GST_BUFFER_PTS(GST_PAD_PROBE_INFO_BUFFER(info)),
+                               {frame.dateText, frame.timecodeText});
+    return GST_PAD_PROBE_OK;
+}
+
+// After the frames notifier has placed a decoded frame.
+GstPadProbeReturn recordFrame(GstPad *, GstPadProbeInfo *info, gpointer data)
+{
+    auto *state = static_cast<TProbeState *>(data);
+    const qint64 position = state->framesNotifier->CurrentPosition();
+    const qint64 duration = state->framesNotifier->FrameDuration();
+    QMutexLocker locker(&state->lock);
+    if (state->frameLines.size() >= state->wanted)
+        return GST_PAD_PROBE_DROP;
+    const TDVCodes codes =
+        state->codesByStamp.value(GST_BUFFER_PTS(GST_PAD_PROBE_INFO_BUFFER(info)),
+                                  {QStringLiteral("N/A"), QStringLiteral("NoTimecode")});
+    state->frameLines << QStringLiteral("frame %1: position %2 date %3 timecode %4")
+                             .arg(state->frameLines.size())
+                             .arg(PositionToText(duration, position), codes.date, codes.timecode);
+    return GST_PAD_PROBE_OK;
+}
+
+void addBufferProbe(GstElement *element, GstPadProbeCallback callback, TProbeState *state)
+{
+    GstPad *src = gst_element_get_static_pad(element, "src");
+    gst_pad_add_probe(src, GST_PAD_PROBE_TYPE_BUFFER, callback, state, nullptr);
+    gst_object_unref(src);
+}
+
+GstElement *clocklessSink(TMfGraph *graph, const QString &name)
+{
+    GstElement *sink = gst_element_factory_make("fakesink", nullptr);
+    g_object_set(sink, "sync", FALSE, nullptr);
+    return SUCCEEDED(graph->AddFilter(sink, name)) ? sink : nullptr;
+}
+
+// Video source notifier ! decoder (intelligent connect) ! frames notifier ! sink.
+bool buildVideoChain(TMfGraph *graph, TVideoSource *source, TProbeState &state)
+{
+    GstElement *element = TFramesNotifier::Create();
+    TFramesNotifier *framesNotifier = TFramesNotifier::From(element);
+    if (!framesNotifier || FAILED(graph->AddFilter(element, QStringLiteral("Frames Notifier"))))
+        return false;
+    state.framesNotifier = framesNotifier;
+    // Stands for the navigation manager: takes the frame duration reported.
+    framesNotifier->SetNavigationWindow([framesNotifier](const TNvMessage &m) {
+        if (m.msg == kNvMsgFrameDuration)
+            framesNotifier->SetFrameDuration(m.wParam);
+    });
+    framesNotifier->SetPositionReports(true);
+    addBufferProbe(element, recordFrame, &state);
+    GstElement *sink = clocklessSink(graph, QStringLiteral("Video Renderer"));
+    return sink &&
+           SUCCEEDED(graph->Connect(mf::Pin(source->NotifierFilter, 1), mf::Pin(element, 0))) &&
+           SUCCEEDED(graph->ConnectDirect(mf::Pin(element, 1), mf::Pin(sink, 0)));
+}
+
+bool buildAudioChain(TMfGraph *graph, TAudioSource *source)
+{
+    GstElement *sink = clocklessSink(graph, QStringLiteral("Audio Renderer"));
+    return sink && SUCCEEDED(graph->Connect(mf::Pin(source->NotifierFilter, 1), mf::Pin(sink, 0)));
+}
+
+void playUntilDone(TMfGraph *graph, TProbeState &state)
+{
+    QEventLoop loop;
+    QObject::connect(graph, &TMfGraph::Complete, &loop, &QEventLoop::quit);
+    QObject::connect(graph, &TMfGraph::Error, &loop, &QEventLoop::quit);
+    QTimer poll;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (state.done() || elapsed.elapsed() > kTimeoutMs)
+            loop.quit();
+    });
+    poll.start(5);
+    graph->UseClock(false);
+    if (SUCCEEDED(graph->Run()))
+        loop.exec();
+    graph->Stop();
+}
+
+} // namespace
+
+bool ProbeFrames(TMediaFactory &factory, const QString &path, int frames, QTextStream &out)
+{
+    TNotifier::Register();
+    TFramesNotifier::Register();
+    TGrapheMan *session = factory.GrapheMan();
+    TFileDevice *device = session ? factory.GetDevice(path) : nullptr;
+    if (!device || !device->Usable || device->VideoCount() == 0) {
+        out << "frames: no video\n";
+        return false;
+    }
+    TProbeState state;
+    state.wanted = frames;
+    TMfGraph *graph = session->Graph();
+    TVideoSource *video = device->VideoSource(0);
+    TAudioSource *audio = device->AudioCount() > 0 ? device->AudioSource(0) : nullptr;
+
+    bool ok = video->Attach(session, [&state](const TNvMessage &m) {
+        const TVideoData v = m.data.value<TVideoData>();
+        // A reopened source may first report the empty record of the new
+        // connection, before its first sample is parsed: not worth a line.
+        if (m.msg == kNvMsgVideoData && m.wParam == 2 && !v.formatText.isEmpty())
+            state.addFormat(
+                QStringLiteral("video format: %1 - %2").arg(v.formatText, v.resolutionText));
+    });
+    state.dvNotifier = video->FramesNotifier();
+    ok = ok && state.dvNotifier && buildVideoChain(graph, video, state);
+    if (ok) {
+        addBufferProbe(state.dvNotifier->Element(), recordCodes, &state);
+        if (audio && audio->Attach(session, [&state](const TNvMessage &m) {
+                if (m.msg == kNvMsgAudioData)
+                    state.addFormat(QStringLiteral("audio format: %1")
+                                        .arg(m.data.value<TframeData>().audioDescription));
+            }))
+            buildAudioChain(graph, audio);
+        playUntilDone(graph, state);
+    }
+    if (audio)
+        audio->Detach();
+    video->Detach();
+    graph->RemoveAll();
+
+    QMutexLocker locker(&state.lock);
+    for (const QString &line : std::as_const(state.frameLines))
+        out << line << "\n";
+    for (const QString &line : std::as_const(state.formatLines))
+        out << line << "\n";
+    out.flush();
+    return ok && !state.frameLines.isEmpty();
+}
