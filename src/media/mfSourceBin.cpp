@@ -1,6 +1,5 @@
 #include "mfSourceBin.h"
 
-#include "mfPassThrough.h"
 #include "mfPins.h"
 
 #include <QDateTime>
@@ -605,7 +604,7 @@ bool upstreamOf(GstPad *peer, TUpstreamBuilder &builder, QString &filePath)
         GstElement *element = mf::PinFilter(pad);
         if (!element)
             return false;
-        if (MfIsPassThrough(element) || GST_IS_BASE_TRANSFORM(element)) {
+        if (GST_IS_BASE_TRANSFORM(element)) {
             GstPad *in = gst_element_get_static_pad(element, "sink");
             pad = mf::ConnectedTo(in);
             if (in)

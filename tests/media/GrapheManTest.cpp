@@ -3,7 +3,6 @@
 // chain removal, and the filter registry.
 #include "MediaFixtures.h"
 #include "filters/uNotifier.h"
-#include "media/mfPassThrough.h"
 #include "media/uFilterRecs.h"
 #include "media/uGrapheMan.h"
 #include "media/uMediaFactory.h"
@@ -41,19 +40,19 @@ template <typename F> bool waitFor(F done, int ms = 5000)
     return done();
 }
 
-class CountingHandler : public TMfTransformHandler
+// A pass-through that counts the samples crossing it: GStreamer's identity
+// with its hand-off signal.
+GstElement *makeCounter(std::atomic<int> &count)
 {
-public:
-    explicit CountingHandler(std::atomic<int> &count) : m_count(count) {}
-    bool Transform(GstBuffer *) override
-    {
-        ++m_count;
-        return true;
-    }
-
-private:
-    std::atomic<int> &m_count;
-};
+    GstElement *identity = gst_element_factory_make("identity", nullptr);
+    g_object_set(identity, "signal-handoffs", TRUE, nullptr);
+    g_signal_connect(identity, "handoff",
+                     G_CALLBACK(+[](GstElement *, GstBuffer *, gpointer counter) {
+                         ++*static_cast<std::atomic<int> *>(counter);
+                     }),
+                     &count);
+    return identity;
+}
 
 class GrapheManTest : public ::testing::Test
 {
@@ -211,7 +210,7 @@ TEST_F(GrapheManTest, InsertFilterIntoALiveConnection)
     TVideoSource *video = attachVideoToSink("mkv_h264_ntsc.mkv", &sink);
     ASSERT_TRUE(session.Pause());
     std::atomic<int> seen{0};
-    GstElement *inserted = MfCreatePassThrough("counter", new CountingHandler(seen));
+    GstElement *inserted = makeCounter(seen);
     ASSERT_EQ(graph()->AddFilter(inserted, "Counter"), S_OK);
     EXPECT_EQ(session.InsertFilter(inserted, mf::Pin(video->NotifierFilter, 1), 1), S_OK);
     EXPECT_EQ(mf::PinFilter(mf::ConnectedTo(mf::Pin(inserted, 1))), sink);
