@@ -1,6 +1,6 @@
 #include "uFramesNotifier.h"
 
-#include "navigation/uPositionText.h"
+#include "mf/uPositionText.h"
 #include "uFilterMessages.h"
 
 #include <QMutexLocker>

@@ -4,7 +4,7 @@
 // position texts, holds frames back while delivery is off and tells when a
 // frame at or after a precise-seek target arrives.
 
-#include "media/uMediaTypes.h"
+#include "mf/uMediaTypes.h"
 #include "uInPlaceFilter.h"
 
 #include <QString>

@@ -4,8 +4,8 @@
 // format, audio format, and for DV the recording date, time code, system and
 // aspect), reporting to the components' message sinks with copied records.
 
-#include "media/mfMediaType.h"
-#include "media/uMediaTypes.h"
+#include "mf/mfMediaType.h"
+#include "mf/uMediaTypes.h"
 #include "uDVDate.h"
 #include "uDVPack.h"
 #include "uInPlaceFilter.h"

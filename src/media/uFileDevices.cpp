@@ -1,6 +1,6 @@
 #include "uFileDevices.h"
 
-#include "mfSourceBin.h"
+#include "mf/mfSourceBin.h"
 #include "uFilterRecs.h"
 #include "uGrapheMan.h"
 

@@ -1,6 +1,6 @@
 #include "uFilterRecs.h"
 
-#include "mfSourceBin.h"
+#include "mf/mfSourceBin.h"
 
 #include <QHash>
 

@@ -3,7 +3,7 @@
 // how each is made (system element, element of a private plugin module, or
 // an object of the program handed in), and the live instance of each.
 
-#include "mfGuid.h"
+#include "mf/mfGuid.h"
 
 #include <QString>
 

@@ -4,7 +4,7 @@
 // and video managers use (upstream test, chain removal, filter insertion).
 
 #include "actions/uActionList.h"
-#include "mfGraph.h"
+#include "mf/mfGraph.h"
 
 #include <QList>
 

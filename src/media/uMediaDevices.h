@@ -5,7 +5,7 @@
 // stream outputs) and the video and audio sources with their notifiers.
 
 #include "filters/uInPlaceFilter.h"
-#include "mfMediaType.h"
+#include "mf/mfMediaType.h"
 #include "uGrapheMan.h"
 
 #include <QList>

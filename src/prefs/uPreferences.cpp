@@ -1,7 +1,7 @@
 #include "uPreferences.h"
 
 #include "actions/uActionList.h"
-#include "shell/uProductInfo.h"
+#include "prefs/uProductInfo.h"
 #include "uIniPreferences.h"
 #include "uRegPreferences.h"
 #include "uRegistry.h"

@@ -1,6 +1,6 @@
 #include "uSavePrefs.h"
 
-#include "shell/uLinkEdit.h"
+#include "controls/uLinkEdit.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>

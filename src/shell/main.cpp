@@ -5,7 +5,7 @@
 #include "actions/uNvSwitch.h"
 #include "prefs/uPreferences.h"
 #include "prefs/uSavePrefs.h"
-#include "uProductInfo.h"
+#include "prefs/uProductInfo.h"
 #include "uShowFormActions.h"
 
 #include <QGuiApplication>

@@ -4,7 +4,7 @@
 #include "media/uFilterRecs.h"
 #include "media/uGrapheMan.h"
 #include "media/uMediaFactory.h"
-#include "media/uMediaTypes.h"
+#include "mf/uMediaTypes.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -5,7 +5,7 @@
 #include "actions/uActionList.h"
 #include "actions/uScriptAction.h"
 #include "prefs/uRegistry.h"
-#include "shell/uProductInfo.h"
+#include "prefs/uProductInfo.h"
 
 #include <QFileInfo>
 

@@ -5,7 +5,7 @@
 #include "PrefsTestSupport.h"
 #include "TestSupport.h"
 #include "prefs/uRegistry.h"
-#include "shell/uProductInfo.h"
+#include "prefs/uProductInfo.h"
 
 #include <QProcessEnvironment>
 

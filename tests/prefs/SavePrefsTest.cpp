@@ -2,7 +2,7 @@
 
 #include "PrefsTestSupport.h"
 #include "prefs/uSavePrefs.h"
-#include "shell/uLinkEdit.h"
+#include "controls/uLinkEdit.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>

@@ -3,12 +3,12 @@
 #include "filters/uFilterMessages.h"
 #include "filters/uFramesNotifier.h"
 #include "filters/uNotifier.h"
-#include "media/mfPins.h"
+#include "mf/mfPins.h"
 #include "media/uFileDevices.h"
 #include "media/uGrapheMan.h"
 #include "media/uMediaDevices.h"
 #include "media/uMediaFactory.h"
-#include "navigation/uPositionText.h"
+#include "mf/uPositionText.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

@@ -1,4 +1,4 @@
-#include "shell/uLinkEdit.h"
+#include "controls/uLinkEdit.h"
 
 #include <gtest/gtest.h>
 

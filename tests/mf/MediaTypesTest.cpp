@@ -1,5 +1,5 @@
 // Media type texts and the caps adapter's format blocks.
-#include "media/uMediaTypes.h"
+#include "mf/uMediaTypes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "DVFixtures.h"
-#include "filters/uDVMan.h"
+#include "media/uDVMan.h"
 #include "filters/uNotifier.h"
 
 #include <QCoreApplication>

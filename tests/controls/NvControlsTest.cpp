@@ -1,5 +1,5 @@
 #include "actions/uScriptAction.h"
-#include "shell/uNvControls.h"
+#include "controls/uNvControls.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "navigation/uPositionText.h"
+#include "mf/uPositionText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shell/uNvBarLayout.h"
+#include "controls/uNvBarLayout.h"
 
 #include <gtest/gtest.h>
 

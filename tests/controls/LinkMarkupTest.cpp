@@ -1,4 +1,4 @@
-#include "shell/uLinkMarkup.h"
+#include "controls/uLinkMarkup.h"
 
 #include <gtest/gtest.h>
 

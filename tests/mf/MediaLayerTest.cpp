@@ -1,9 +1,9 @@
 // The media layer on real files: source bins find their streams, pins carry
 // the types the program's rules read.
 #include "MediaFixtures.h"
-#include "media/mfGraph.h"
-#include "media/mfSourceBin.h"
-#include "media/uMediaTypes.h"
+#include "mf/mfGraph.h"
+#include "mf/mfSourceBin.h"
+#include "mf/uMediaTypes.h"
 
 #include <gtest/gtest.h>
 
