@@ -1,8 +1,8 @@
 #include "uDVMan.h"
 
-#include "media/uMediaDevices.h"
 #include "filters/uFilterMessages.h"
 #include "filters/uNotifier.h"
+#include "media/uMediaDevices.h"
 
 TDVMan::TDVMan(QObject *owner) : TGrapheMan(owner) {}
 

@@ -4,8 +4,8 @@
 #include "actions/uActionTable.h"
 #include "actions/uNvSwitch.h"
 #include "prefs/uPreferences.h"
-#include "prefs/uSavePrefs.h"
 #include "prefs/uProductInfo.h"
+#include "prefs/uSavePrefs.h"
 #include "uShowFormActions.h"
 
 #include <QGuiApplication>

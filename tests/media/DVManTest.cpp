@@ -1,6 +1,6 @@
 #include "DVFixtures.h"
-#include "media/uDVMan.h"
 #include "filters/uNotifier.h"
+#include "media/uDVMan.h"
 
 #include <QCoreApplication>
 

@@ -4,8 +4,8 @@
 #include "PrefsTestSupport.h"
 #include "actions/uActionList.h"
 #include "actions/uScriptAction.h"
-#include "prefs/uRegistry.h"
 #include "prefs/uProductInfo.h"
+#include "prefs/uRegistry.h"
 
 #include <QFileInfo>
 

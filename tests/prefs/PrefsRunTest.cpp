@@ -4,8 +4,8 @@
 
 #include "PrefsTestSupport.h"
 #include "TestSupport.h"
-#include "prefs/uRegistry.h"
 #include "prefs/uProductInfo.h"
+#include "prefs/uRegistry.h"
 
 #include <QProcessEnvironment>
 

@@ -1,8 +1,8 @@
 // The storage-mode dialog, and the preference component hooked on a window.
 
 #include "PrefsTestSupport.h"
-#include "prefs/uSavePrefs.h"
 #include "controls/uLinkEdit.h"
+#include "prefs/uSavePrefs.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>

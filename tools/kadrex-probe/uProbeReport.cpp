@@ -8,8 +8,7 @@
 
 #include <QTextStream>
 
-namespace
-{
+namespace {
 
 QString typeLine(const TavSource &source)
 {

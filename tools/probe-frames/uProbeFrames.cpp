@@ -3,11 +3,11 @@
 #include "filters/uFilterMessages.h"
 #include "filters/uFramesNotifier.h"
 #include "filters/uNotifier.h"
-#include "mf/mfPins.h"
 #include "media/uFileDevices.h"
 #include "media/uGrapheMan.h"
 #include "media/uMediaDevices.h"
 #include "media/uMediaFactory.h"
+#include "mf/mfPins.h"
 #include "mf/uPositionText.h"
 
 #include <QElapsedTimer>
