@@ -9,17 +9,65 @@
 #include <QRandomGenerator>
 #include <QSaveFile>
 
-namespace fixtures
-{
+namespace fixtures {
 
-namespace
-{
+namespace {
 
 const QStringList kTestSrc320 = {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=1"};
 const QStringList kSine = {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000:duration=1"};
 
+// Frames that show their own index (see FrameIndex.h): 12 columns of bits,
+// most significant first, over the top half; their complement over the next
+// quarter; the bottom quarter white on the left, black on the right.
+QString indexedSource(const QString &size, int frames)
+{
+    const QString bit = QStringLiteral("mod(floor(N/pow(2,11-floor(X*12/W))),2)");
+    const QString lum = QStringLiteral("if(lt(Y,H/2),16+219*%1,if(lt(Y,3*H/4),235-219*%1,"
+                                       "if(lt(X,W/2),235,16)))")
+                            .arg(bit);
+    return QStringLiteral("color=c=gray:size=%1:rate=25:duration=%2,format=yuv420p,"
+                          "geq=lum='%3':cb=128:cr=128")
+        .arg(size)
+        .arg(frames / 25.0)
+        .arg(lum);
+}
+
+QStringList indexedArgs(const QString &name)
+{
+    const bool big = name == "indexed.mpg" || name == "indexed.ts" || name == "indexed.dv";
+    const QStringList video = {"-f", "lavfi", "-i",
+                               indexedSource(big ? "720x576" : "320x240", kIndexedFrames)};
+    const QStringList audio = {"-f", "lavfi", "-i",
+                               "sine=frequency=440:sample_rate=48000:duration=2"};
+    const QStringList h264 = {"-c:v", "libx264",  "-preset", "veryfast", "-g",
+                              "12",   "-pix_fmt", "yuv420p", "-shortest"};
+    const QStringList mpeg2 = {"-c:v", "mpeg2video", "-q:v", "2",   "-g",       "12",
+                               "-bf",  "2",          "-c:a", "mp2", "-shortest"};
+    if (name == "indexed.mp4" || name == "indexed.mov")
+        return video + audio + h264 + QStringList{"-c:a", "aac"};
+    if (name == "indexed.mkv")
+        return video + audio + h264 + QStringList{"-c:a", "libvorbis"};
+    if (name == "indexed_mjpeg.avi")
+        return video + audio +
+               QStringList{"-c:v", "mjpeg", "-q:v", "3", "-c:a", "pcm_s16le", "-shortest"};
+    if (name == "indexed.mpg")
+        return video + audio + mpeg2 + QStringList{"-f", "vob"};
+    if (name == "indexed.ts")
+        return video + audio + mpeg2 + QStringList{"-f", "mpegts"};
+    if (name == "indexed.wmv")
+        return video + audio + QStringList{"-c:v", "wmv2",  "-q:v",      "2",  "-g", "12",
+                                           "-c:a", "wmav2", "-shortest", "-f", "asf"};
+    if (name == "indexed.dv")
+        return video + audio +
+               QStringList{"-c:v",  "dvvideo", "-pix_fmt",  "yuv420p",   "-ac", "2", "-ar",
+                           "48000", "-c:a",    "pcm_s16le", "-shortest", "-f",  "dv"};
+    return {};
+}
+
 QStringList ffmpegArgs(const QString &name)
 {
+    if (name.startsWith(QLatin1String("indexed")))
+        return indexedArgs(name);
     if (name == "avi_mjpeg_pcm.avi")
         return kTestSrc320 + kSine + QStringList{"-c:v", "mjpeg", "-c:a", "pcm_s16le"};
     if (name == "mp4_h264.mp4")
@@ -180,6 +228,12 @@ QStringList mediaFixtureNames()
             "dv_type2.avi",      "dv_type1.avi", "random.avi",        "mkv_two_videos.mkv"};
 }
 
+QStringList indexedFixtureNames()
+{
+    return {"indexed.mp4", "indexed.mov", "indexed.mkv", "indexed_mjpeg.avi",   "indexed.mpg",
+            "indexed.ts",  "indexed.wmv", "indexed.dv",  "indexed_dv_type1.avi"};
+}
+
 QString mediaFixture(const QString &name)
 {
     const QString path = mediaFixtureDir() + u'/' + name;
@@ -192,8 +246,8 @@ QString mediaFixture(const QString &name)
     bool made = false;
     if (name == "random.avi") {
         made = makeRandom(partial);
-    } else if (name == "dv_type1.avi") {
-        const QString raw = mediaFixture("dv_pal.dv");
+    } else if (name == "dv_type1.avi" || name == "indexed_dv_type1.avi") {
+        const QString raw = mediaFixture(name == "dv_type1.avi" ? "dv_pal.dv" : "indexed.dv");
         made = !raw.isEmpty() && writeType1DvAvi(raw, partial);
     } else {
         const QStringList args = ffmpegArgs(name);

@@ -5,8 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace fixtures
-{
+namespace fixtures {
 
 // Makes the named fixture once and returns its path; an empty path when it
 // cannot be made (ffmpeg missing or failing). Names:
@@ -22,7 +21,20 @@ namespace fixtures
 //   dv_type2.avi       DV in AVI with a separate audio stream
 //   dv_type1.avi       interleaved DV in AVI ("iavs"), written here
 //   random.avi         random bytes
+// and the clips whose frames show their own index (read it back with
+// frameIndexOf), kIndexedFrames frames at 25 fps with audio, a key frame every
+// 12 frames where the codec has inter frames:
+//   indexed.mp4, indexed.mov, indexed.mkv  320x240 H.264 (B-frames) + AAC/Vorbis
+//   indexed_mjpeg.avi                      320x240 MJPEG + PCM
+//   indexed.mpg, indexed.ts                720x576 MPEG-2 (B-frames) + MP2
+//   indexed.wmv                            320x240 WMV2 + WMA2
+//   indexed.dv, indexed_dv_type1.avi       720x576 PAL DV, raw and interleaved AVI
 QString mediaFixture(const QString &name);
+
+inline constexpr int kIndexedFrames = 50;
+
+// Every indexed clip's name.
+QStringList indexedFixtureNames();
 
 // Every fixture name above.
 QStringList mediaFixtureNames();
