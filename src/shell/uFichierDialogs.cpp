@@ -1,0 +1,120 @@
+#include "uFichierDialogs.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QUrl>
+
+#include <cstdio>
+
+namespace {
+
+bool headless()
+{
+    return QGuiApplication::platformName() == QLatin1String("offscreen") ||
+           QGuiApplication::platformName() == QLatin1String("minimal");
+}
+
+void sayOnStderr(const QString &line)
+{
+    std::fprintf(stderr, "kadrex: %s\n", qPrintable(line));
+}
+
+} // namespace
+
+QStringList QtNameFilters(const QString &filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(u';', u' ');
+        if (patterns == QLatin1String("*.*"))
+            patterns = QStringLiteral("*");
+        QString description = parts[i];
+        const qsizetype bracket = description.indexOf(QLatin1String(" ("));
+        if (bracket >= 0)
+            description.truncate(bracket);
+        filters << QStringLiteral("%1 (%2)").arg(description, patterns);
+    }
+    return filters;
+}
+
+void ShowFileInFolder(const QString &file)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"),
+        QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+    call << QStringList{QUrl::fromLocalFile(file).toString()} << QString();
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 3000);
+    if (reply.type() != QDBusMessage::ReplyMessage)
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file).absolutePath()));
+}
+
+TFichierPlatform DesktopFichierPlatform(QWidget *window)
+{
+    TFichierPlatform p;
+    p.ChooseOpenFile = [window](const QString &title, const QString &folder,
+                                const QString &filter) -> std::optional<QString> {
+        if (headless())
+            return std::nullopt;
+        QFileDialog dialog(window, title, folder);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setNameFilters(QtNameFilters(filter));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return dialog.selectedFiles().first();
+    };
+    p.ChooseSaveFile = [window](const QString &title, const QString &folder, const QString &filter,
+                                const QString &suffix,
+                                const QString &suggestion) -> std::optional<QString> {
+        if (headless())
+            return std::nullopt;
+        QFileDialog dialog(window, title, folder);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // The file manager asks about an existing file itself.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        dialog.setNameFilters(QtNameFilters(filter));
+        dialog.setDefaultSuffix(suffix);
+        dialog.selectFile(suggestion);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return dialog.selectedFiles().first();
+    };
+    p.ChooseFolder = [window](const QString &title,
+                              const QString &start) -> std::optional<QString> {
+        if (headless())
+            return std::nullopt;
+        const QString folder = QFileDialog::getExistingDirectory(window, title, start);
+        if (folder.isEmpty())
+            return std::nullopt;
+        return folder;
+    };
+    p.AskYesNo = [window](const QString &question, bool safeAnswer) {
+        if (headless()) {
+            sayOnStderr(QStringLiteral("%1 -> %2 (no screen to ask)")
+                            .arg(QString(question).replace(u'\n', u' '),
+                                 safeAnswer ? QStringLiteral("Yes") : QStringLiteral("No")));
+            return safeAnswer;
+        }
+        return QMessageBox::warning(window, QApplication::applicationName(), question,
+                                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    };
+    p.ClipboardFiles = [] {
+        QStringList files;
+        if (const QMimeData *data = QGuiApplication::clipboard()->mimeData())
+            for (const QUrl &url : data->urls())
+                if (url.isLocalFile())
+                    files << url.toLocalFile();
+        return files;
+    };
+    p.ShowInFileBrowser = ShowFileInFolder;
+    return p;
+}
