@@ -6,9 +6,17 @@
 #include "prefs/uPreferences.h"
 #include "prefs/uProductInfo.h"
 #include "prefs/uSavePrefs.h"
+#include "uDropSourceW.h"
+#include "uFichierDialogs.h"
+#include "uFichierMan.h"
 #include "uShowFormActions.h"
+#include "uShowFormMenus.h"
+#include "uShowFormView.h"
 
 #include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSlider>
 #include <QTimer>
 
 TShowForm::TShowForm(QWidget *parent) : QMainWindow(parent)
@@ -17,10 +25,14 @@ TShowForm::TShowForm(QWidget *parent) : QMainWindow(parent)
     resize(kInitialSize);
     setMinimumSize(kMinimumSize);
 
+    m_view = new TShowFormView(this);
+    setCentralWidget(m_view);
+
     m_gpal = new TNvActionList(this);
     m_gpal->setObjectName(QStringLiteral("gpal"));
     const auto actions = CreateActionsFromTable(ShowFormActionTable(), *m_gpal, this);
     addActions({actions.begin(), actions.end()}); // their shortcuts work in the window
+    CreateFileManager();
 
     // The application manager will own the switch processor; until it exists
     // the window keeps it.
@@ -45,7 +57,93 @@ void TShowForm::CreatePreferences()
     // Load order; saving runs backwards. The other lists join here as they
     // come: ScriptForm's list and file manager first, then in ShowForm am,
     // vidman, audman, NavMan, gpal, ficman.
-    m_gp->AddList(objectName(), m_gpal);
+    for (TCustomNvActionList *list : Lists())
+        m_gp->AddList(objectName(), list);
+}
+
+QList<TCustomNvActionList *> TShowForm::Lists() const
+{
+    // Load order in section ShowForm: am, vidman, audman, NavMan, gpal, ficman.
+    return {m_gpal, m_ficman};
+}
+
+QAction *TShowForm::FindAction(const QString &internalId) const
+{
+    for (TCustomNvActionList *list : Lists())
+        if (QAction *action = list->FindByInternalId(internalId))
+            return action;
+    return nullptr;
+}
+
+void TShowForm::CreateFileManager()
+{
+    m_ficman = new TFichierMan(this);
+    m_ficman->setObjectName(QStringLiteral("ficman"));
+    m_ficman->ConfigureForVideo();
+    m_ficman->DeleteExisting = TConfirmType::ctAskif;
+    m_ficman->SetRecentLength(50);
+    m_ficman->OnTestExtension = [](const QString &extension, const QString &) {
+        return IsVideoExtension(extension);
+    };
+    m_ficman->Platform = DesktopFichierPlatform(this);
+    auto *drag = new TFileDragControl(m_ficman);
+    drag->SetDragControl(m_view->videoPanel);
+    const QList<TCustomAbstractAction *> &own = m_ficman->Actions();
+    addActions({own.begin(), own.end()});
+}
+
+void TShowForm::CreateMenus()
+{
+    const TActionLookup lookup = [this](const QString &id) { return FindAction(id); };
+    QList<QAction *> ordered = BuildMainMenu(*menuBar(), lookup);
+    m_videoMenu = new QMenu(this);
+    BuildMenu(*m_videoMenu, VideoContextMenuTable(), lookup);
+    m_view->videoPanel->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_view->videoPanel, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &at) { m_videoMenu->popup(m_view->videoPanel->mapToGlobal(at)); });
+    // The main menu's actions keep their keys; a list action sharing one loses it.
+    for (TCustomNvActionList *list : Lists())
+        for (TCustomAbstractAction *action : list->Actions())
+            ordered << action;
+    ResolveShortcutClashes(ordered);
+}
+
+void TShowForm::BindPages()
+{
+    auto *page = m_gpal->Find<TIntegerAction>(QStringLiteral("iaPanneauActif"));
+    page->OnAfterApply = [this](const qint32 &index) { m_view->ShowPage(index); };
+    page->BeforeSave = [this](qint32 &index) {
+        index = m_view->ShownPage();
+        return true;
+    };
+    const char *commands[] = {"naShowImagette", "naShowSaveImages", "naShowDVIncrust",
+                              "naShowIncrust"};
+    for (int i = 0; i < TShowFormView::kPageCount; ++i)
+        m_gpal->Find<TNopeAction>(QString::fromLatin1(commands[i]))->OnAfterApply = [page, i] {
+            page->SetValue(i);
+        };
+}
+
+void TShowForm::BindLayoutActions()
+{
+    auto *side = m_gpal->Find<TCheckAction>(QStringLiteral("caBasculerVue"));
+    auto *left = m_gpal->Find<TIntegerAction>(QStringLiteral("iaLeftFrame"));
+    const auto relayout = [this, side, left] {
+        m_view->VideoOnLeft = side->Checked();
+        m_view->Relayout();
+        left->SetValue(m_view->Layout().pagesLeft);
+    };
+    side->OnAfterTrueApply = relayout;
+    side->OnAfterFalseApply = relayout;
+    auto *sliders = m_gpal->Find<TCheckAction>(QStringLiteral("caSliders"));
+    const auto showSliders = [this, sliders] {
+        m_view->SlidersShown = sliders->Checked();
+        m_view->Xslider->setVisible(sliders->Checked());
+        m_view->Yslider->setVisible(sliders->Checked());
+        m_view->Relayout();
+    };
+    sliders->OnAfterTrueApply = showSliders;
+    sliders->OnAfterFalseApply = showSliders;
 }
 
 TShowForm::~TShowForm() = default;
@@ -53,7 +151,13 @@ TShowForm::~TShowForm() = default;
 void TShowForm::TntFormCreate()
 {
     setWindowTitle(QStringLiteral("%1 by %2").arg(product::fullName(), product::kMaker));
-    m_gpal->SetSwitch(m_switch);
+    for (TCustomNvActionList *list : Lists())
+        list->SetSwitch(m_switch);
+    // A bare argument ("kadrex clip.mkv", as file managers pass it) opens it.
+    m_switch->DefaultAction = m_ficman->FindByInternalId(QStringLiteral("waOpenFile"));
+    CreateMenus();
+    BindPages();
+    BindLayoutActions();
     m_gp->titre = QLatin1String(product::kTitle);
     m_gp->version = product::versionText();
 }

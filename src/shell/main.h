@@ -11,9 +11,13 @@
 
 #include <QMainWindow>
 
+class QMenu;
+class TCustomNvActionList;
+class TFichierMan;
 class TNorvanePreferences;
 class TNvActionList;
 class TNvSwitch;
+class TShowFormView;
 
 class TShowForm : public QMainWindow
 {
@@ -28,6 +32,12 @@ public:
     TNvActionList *gpal() const { return m_gpal; }
     TNvSwitch *switchProcessor() const { return m_switch; }
     TNorvanePreferences *gp() const { return m_gp; }
+    TFichierMan *ficman() const { return m_ficman; }
+    TShowFormView *view() const { return m_view; }
+    QMenu *videoContextMenu() const { return m_videoMenu; }
+
+    // An action of any of the window's lists, by InternalId.
+    QAction *FindAction(const QString &internalId) const;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -35,9 +45,17 @@ protected:
 private:
     void TntFormCreate();
     void CreatePreferences();
+    void CreateFileManager();
+    void CreateMenus();
+    void BindPages();
+    void BindLayoutActions();
+    QList<TCustomNvActionList *> Lists() const;
 
     TNvActionList *m_gpal = nullptr;
     TNvSwitch *m_switch = nullptr;
     TNorvanePreferences *m_gp = nullptr;
+    TFichierMan *m_ficman = nullptr;
+    TShowFormView *m_view = nullptr;
+    QMenu *m_videoMenu = nullptr;
     bool m_shown = false;
 };
