@@ -168,6 +168,7 @@ void TShowForm::showEvent(QShowEvent *event)
     if (m_shown)
         return;
     m_shown = true;
+    m_screenSaver.Inhibit();
     // Queued: whoever handles the first show (the preference load) goes first,
     // and the command line runs from the event loop.
     QTimer::singleShot(0, m_switch, &TNvSwitch::ApplicationActivated);

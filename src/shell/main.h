@@ -9,6 +9,8 @@
 // the event loop, so it sees a shown window and loaded settings. Later
 // activations come from the platform.
 
+#include "uScreenSaver.h"
+
 #include <QMainWindow>
 
 class QMenu;
@@ -57,5 +59,6 @@ private:
     TFichierMan *m_ficman = nullptr;
     TShowFormView *m_view = nullptr;
     QMenu *m_videoMenu = nullptr;
+    TScreenSaverInhibitor m_screenSaver; // off from the first show to the end
     bool m_shown = false;
 };
