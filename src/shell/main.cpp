@@ -11,6 +11,7 @@
 #include "uFichierMan.h"
 #include "uShowFormActions.h"
 #include "uShowFormMenus.h"
+#include "uShowFormToolbar.h"
 #include "uShowFormView.h"
 
 #include <QGuiApplication>
@@ -106,6 +107,7 @@ void TShowForm::CreateMenus()
         for (TCustomAbstractAction *action : list->Actions())
             ordered << action;
     ResolveShortcutClashes(ordered);
+    BuildToolbar(*m_view->barUnique, lookup);
 }
 
 void TShowForm::BindPages()
