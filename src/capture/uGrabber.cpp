@@ -40,14 +40,15 @@ TCapture TGrabber::Capture(const QImage &current, const TFrameRecord &record,
     TCapture capture;
     capture.record = record;
     capture.frame = settings.deinterlace ? m_deinterlacer.Deinterlace(current) : current;
-    // Qt's smooth scaler works on 32-bit pixels; the result is then packed to 24 bits.
+    // RGB32 holds 24-bit colour in 32-bit words: Qt's smooth scaler works on
+    // it, the bitmap writer writes it as 24 bits and libjpeg-turbo reads it
+    // directly, so no grab pays for a repacking.
     const QImage source = capture.frame.format() == QImage::Format_RGB32
                               ? capture.frame
                               : capture.frame.convertToFormat(QImage::Format_RGB32);
-    const QImage fitted = size == source.size() ? source
-                                                : source.scaled(size, Qt::IgnoreAspectRatio,
-                                                                Qt::SmoothTransformation);
-    capture.image = fitted.convertToFormat(QImage::Format_RGB888);
+    capture.image = size == source.size()
+                        ? source
+                        : source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return capture;
 }
 

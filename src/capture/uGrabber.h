@@ -1,7 +1,7 @@
 #pragma once
 // The grab without its widgets: the captured picture and its frame record go
 // in; the picture to save (deinterlaced when asked, fitted to the aspect pair,
-// stretched to 24 bits) and the outcome of writing it come out. The main
+// stretched to a 24-bit colour image) and the outcome of writing it come out. The main
 // window feeds it its settings and turns the outcome into labels, the number
 // advance and error reports.
 

@@ -49,6 +49,7 @@ bool WriteBmpFile(const QString &fileName, const QImage &image, QString *error)
     // Qt writes 32-bit and 24-bit colour pictures as 24-bit bitmaps with the
     // 14-byte file header and the 40-byte information header.
     QByteArray data;
+    data.reserve(54 + qsizetype((image.width() * 3 + 3) / 4 * 4) * image.height());
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "bmp");

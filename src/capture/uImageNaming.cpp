@@ -106,9 +106,9 @@ QString DefaultImageFolder()
          {QStandardPaths::PicturesLocation, QStandardPaths::DocumentsLocation}) {
         const QString folder = QStandardPaths::writableLocation(location);
         if (!folder.isEmpty())
-            return withTrailingSlash(folder);
+            return folder;
     }
-    return withTrailingSlash(QDir::homePath());
+    return QDir::homePath();
 }
 
 QString EntryToShow(const QString &nextImageName, const QString &folder, const QString &root)

@@ -55,8 +55,8 @@ struct TSnapNameLook {
 };
 TSnapNameLook SnapNameLook(bool saved);
 
-// The user's pictures folder, else the documents folder, else the home folder,
-// with a trailing "/".
+// The user's pictures folder (XDG), else the documents folder, else the home
+// folder; without a trailing "/", which the naming adds.
 QString DefaultImageFolder();
 
 // What a click on the next-name label shows in the file manager: the next

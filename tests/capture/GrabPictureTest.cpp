@@ -1,6 +1,7 @@
 #include "capture/uAspectFit.h"
 #include "capture/uDeinter.h"
 #include "capture/uGrabber.h"
+#include "capture/uThumbnail.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -58,6 +59,31 @@ TEST(ForcedAspect, CommandsValues)
     EXPECT_EQ(ForcedAspect(7, video, {720, 576}), video);
 }
 
+TEST(Thumbnail, LayoutAroundTheFittedPicture)
+{
+    const TThumbnailLayout l = ThumbnailLayout({720, 405}, {300, 400});
+    EXPECT_EQ(l.picture, QRect(12, 122, 276, 155)); // 276 x 155.25 truncated, centred in 376
+    EXPECT_EQ(l.nameLabel, QPoint(12, 277));
+    EXPECT_EQ(l.nameWidth, 276);
+    EXPECT_EQ(l.positionTop, 88);
+    EXPECT_EQ(l.dividerTop, 80);
+    EXPECT_EQ(l.sizeLabel, QPoint(12, 110));
+    EXPECT_EQ(OutputSizeText({720, 540}), "720 x 540");
+}
+
+TEST(VideoClick, LeftButtonOnARealSourceOnly)
+{
+    EXPECT_EQ(VideoClickAction(false, true, false, true), TVideoClick::Nothing);
+    EXPECT_EQ(VideoClickAction(true, false, false, true), TVideoClick::Nothing);
+    EXPECT_EQ(VideoClickAction(true, true, true, true), TVideoClick::SetInlayPosition);
+    EXPECT_EQ(VideoClickAction(true, true, false, true), TVideoClick::Grab);
+    EXPECT_EQ(VideoClickAction(true, true, false, false), TVideoClick::Copy);
+    const QRect destination(100, 50, 400, 300);
+    EXPECT_EQ(InlayPositionOfClick({300, 200}, destination), QPoint(5000, 5000));
+    EXPECT_EQ(InlayPositionOfClick({100, 349}, destination), QPoint(0, 9966));
+    EXPECT_EQ(InlayPositionOfClick({5, 5}, QRect(5, 5, 0, 0)), QPoint(0, 0));
+}
+
 // Top rows green, bottom rows blue, red between: a crop instead of a stretch
 // would lose the bands.
 QImage bandedFrame(int w, int h)
@@ -70,7 +96,7 @@ QImage bandedFrame(int w, int h)
     return frame;
 }
 
-TEST(Capture, FitsAndStretchesTo24Bits)
+TEST(Capture, FitsAndStretches)
 {
     TGrabber grabber;
     const QImage frame = bandedFrame(720, 576);
@@ -80,7 +106,7 @@ TEST(Capture, FitsAndStretchesTo24Bits)
     const TCapture wide = grabber.Capture(frame, record, {false, {16, 9}});
     ASSERT_FALSE(wide.isNull());
     EXPECT_EQ(wide.image.size(), QSize(720, 405));
-    EXPECT_EQ(wide.image.format(), QImage::Format_RGB888);
+    EXPECT_EQ(wide.image.format(), QImage::Format_RGB32);
     EXPECT_EQ(wide.frame.size(), QSize(720, 576)); // what the copy puts on the clipboard
     EXPECT_EQ(wide.record.position, 123);
     EXPECT_EQ(wide.image.pixelColor(360, 0), QColor(Qt::green));
@@ -89,7 +115,7 @@ TEST(Capture, FitsAndStretchesTo24Bits)
 
     EXPECT_EQ(grabber.Capture(frame, record, {false, {4, 3}}).image.size(), QSize(720, 540));
     const TCapture native = grabber.Capture(frame, record, {false, {720, 576}});
-    EXPECT_EQ(native.image, frame.convertToFormat(QImage::Format_RGB888));
+    EXPECT_EQ(native.image, frame);
 }
 
 TEST(Capture, NoPictureMeansNoCaptureAndAReason)

@@ -82,7 +82,7 @@ TEST(BmpFile, Standard24BitBitmap)
     EXPECT_EQ(le32(bmp, 30), 0u); // uncompressed
     // the first pixel in the file is the bottom-left one, blue, stored B G R
     EXPECT_EQ(bmp.mid(54, 3), QByteArray("\xc8\x1e\x1e", 3));
-    EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB888), capture.image);
+    EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32), capture.image);
 }
 
 // The frame header that follows SOF0 (baseline) or another SOF marker.
