@@ -7,6 +7,7 @@
 #include "filters/uDVPack.h"
 
 #include <QDateTime>
+#include <QMetaType>
 #include <QString>
 #include <QtGlobal>
 
@@ -30,3 +31,4 @@ struct TFrameRecord {
     // Takes the DV recording date and time code of a DV code entry.
     void setDVCodes(const TDVCodeEntry &entry);
 };
+Q_DECLARE_METATYPE(TFrameRecord)
