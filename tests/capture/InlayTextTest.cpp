@@ -1,5 +1,7 @@
 #include "capture/uDateTimeFormat.h"
+#include "capture/uInlayPageRules.h"
 #include "capture/uInlayText.h"
+#include "mf/uPositionText.h"
 
 #include <gtest/gtest.h>
 
@@ -163,6 +165,40 @@ TEST(SysDateTimer, TicksWithTheDateOfNowWhileOn)
     const auto tick = SysDateTick(true, now);
     ASSERT_TRUE(tick);
     EXPECT_EQ(NumberToDateTime(*tick), now);
+}
+
+} // namespace
+
+namespace {
+
+TEST(InlayPageRules, ControlValuesBecomeActionValues)
+{
+    EXPECT_TRUE(InlaySizeChoice("auto").autoSize);
+    EXPECT_FALSE(InlaySizeChoice("auto").fontSize);
+    const struct {
+        const char *text;
+        int size;
+    } sizes[] = {{"20", 20}, {"8", 8}, {"big", 14}, {"", 14}};
+    for (const auto &c : sizes) {
+        const TInlaySizeChoice choice = InlaySizeChoice(c.text);
+        EXPECT_FALSE(choice.autoSize) << c.text;
+        EXPECT_EQ(choice.fontSize, c.size) << c.text;
+    }
+    EXPECT_DOUBLE_EQ(OpacityFromBox(50), 0.5);
+    EXPECT_EQ(BoxFromOpacity(0.5), 50);
+    EXPECT_EQ(BoxFromOpacity(0.333), 33);
+    EXPECT_EQ(AlignFromValue(AlignLinesValue(TInlayAlign::Centre)), TInlayAlign::Centre);
+    EXPECT_EQ(AlignLinesValue(TInlayAlign::Right), 1);
+    EXPECT_EQ(AlignFromValue(7), TInlayAlign::Left);
+    EXPECT_EQ(InlayBorderEntries().indexOf("3 pixels"), 3);
+}
+
+TEST(InlayFrameRecord, CarriesThePositionTextOfItsFrame)
+{
+    const qint64 frame = kRefTimePerSecond / 25;
+    const TInlayFrameRecord record = InlayFrameRecord(kRefTimePerSecond + 5 * frame, frame);
+    EXPECT_EQ(record.timeStamp, QStringLiteral("0:00:01:05"));
+    EXPECT_FALSE(record.dvCodes);
 }
 
 } // namespace
