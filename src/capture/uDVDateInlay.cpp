@@ -4,16 +4,28 @@
 
 #include <QDate>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
 namespace {
 
-// One part of a difference's text: " %.2d h" and the rest of the word when
+// Rounds to an integer, saturating instead of overflowing for a wild value
+// (a time difference typed as 1e300); NaN gives 0.
+qint64 roundSaturated(double value)
+{
+    constexpr double kLimit = 9.0e18;
+    if (std::isnan(value))
+        return 0;
+    return std::llround(std::clamp(value, -kLimit, kLimit));
+}
+
+// One part of a difference's text: " %.2lld h" and the rest of the word when
 // it is the largest part, plural when more than one.
 QString part(qint64 value, const char *numberFormat, const char *restOfWord, bool largest)
 {
-    QString text = QString::asprintf(numberFormat, int(value));
+    QString text = QString::asprintf(numberFormat, static_cast<long long>(value));
     if (largest) {
         text += QLatin1String(restOfWord);
         if (std::llabs(value) > 1)
@@ -26,23 +38,23 @@ QString part(qint64 value, const char *numberFormat, const char *restOfWord, boo
 
 QString TimeDifferenceText(double days)
 {
-    const qint64 t = std::llround(days * 86400.0);
+    const qint64 t = roundSaturated(days * 86400.0);
     const qint64 s = t % 60, m = (t / 60) % 60, h = (t / 3600) % 24, d = t / 86400;
     QString text;
     if (d != 0)
-        text += part(d, " %d day", "", true);
+        text += part(d, " %lld day", "", true);
     if (h != 0)
-        text += part(h, " %.2d h", "our", d == 0);
+        text += part(h, " %.2lld h", "our", d == 0);
     if (m != 0)
-        text += part(m, " %.2d m", "inute", d == 0 && h == 0);
+        text += part(m, " %.2lld m", "inute", d == 0 && h == 0);
     if (s != 0)
-        text += part(s, " %.2d s", "econd", d == 0 && h == 0 && m == 0);
+        text += part(s, " %.2lld s", "econd", d == 0 && h == 0 && m == 0);
     return text.isEmpty() ? QStringLiteral("none") : text;
 }
 
 double RoundToWholeHours(double days)
 {
-    return double(std::llround(days * kHoursPerDay)) / kHoursPerDay;
+    return double(roundSaturated(days * kHoursPerDay)) / kHoursPerDay;
 }
 
 void TDVTimeShift::Refresh(bool dvAvailable, bool dateValid, double recDateTime)
@@ -75,9 +87,12 @@ TDVPageView TDVTimeShift::View() const
                                        : QStringLiteral("Fictitious date: ");
     view.videoDateText = prefix + FormatDateTime(QStringLiteral("ddddd tt"), m_baseDate);
     view.displayedDate = m_baseDate + m_difference;
-    const QTime t = NumberToDateTime(view.displayedDate).time();
-    view.displayedClock = {t.hour(), t.minute(), t.second()};
+    if (DateTimeNumberInRange(view.displayedDate)) {
+        const QTime t = NumberToDateTime(view.displayedDate).time();
+        view.displayedClock = {t.hour(), t.minute(), t.second()};
+    }
     view.differenceText = TimeDifferenceText(m_difference);
-    view.hoursBox = int(std::llround(m_difference * kHoursPerDay));
+    view.hoursBox =
+        int(std::clamp<qint64>(roundSaturated(m_difference * kHoursPerDay), INT_MIN, INT_MAX));
     return view;
 }

@@ -230,13 +230,22 @@ QString LongTimeText(const QTime &time, const QLocale &locale)
 
 double CutToWholeSeconds(double number)
 {
+    if (!DateTimeNumberInRange(number))
+        return number;
     const QDateTime dt = NumberToDateTime(number);
     const QTime t = dt.time();
     return DateTimeToNumber(QDateTime(dt.date(), QTime(t.hour(), t.minute(), t.second())));
 }
 
+bool DateTimeNumberInRange(double number)
+{
+    return number >= kFirstDateTimeNumber && number < kLastDateTimeNumber; // false for NaN
+}
+
 QString DefaultDateTimeText(double number, const QLocale &locale)
 {
+    if (!DateTimeNumberInRange(number))
+        return {};
     const QDateTime dt = NumberToDateTime(number);
     QString text = locale.toString(dt.date(), QLocale::ShortFormat);
     if (dt.time() != QTime(0, 0))
@@ -246,6 +255,8 @@ QString DefaultDateTimeText(double number, const QLocale &locale)
 
 QString FormatDateTime(const QString &format, double number, const QLocale &locale)
 {
+    if (!DateTimeNumberInRange(number))
+        return {};
     if (format.isEmpty())
         return DefaultDateTimeText(number, locale);
     return TFormatter(format, number, locale).Run();

@@ -26,6 +26,13 @@
 #include <QLocale>
 #include <QString>
 
+// Date-time numbers from 1 January 0001 to 31 December 9999. A number out of
+// that range (or not finite, from a wild time difference) formats as an
+// empty text instead of reaching the date arithmetic.
+inline constexpr double kFirstDateTimeNumber = -693593.0;
+inline constexpr double kLastDateTimeNumber = 2958466.0;
+bool DateTimeNumberInRange(double number);
+
 // The locale's long time format without its time zone: a recorded or a
 // wall-clock time has no zone to show.
 QString LongTimeFormat(const QLocale &locale);

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 namespace {
 
 TEST(TimeDifferenceText, NamesTheLargestPartInFull)
@@ -28,6 +31,19 @@ TEST(TimeDifferenceText, NamesTheLargestPartInFull)
     };
     for (const auto &c : cases)
         EXPECT_EQ(TimeDifferenceText(c.days).toStdString(), c.text) << c.days;
+}
+
+// A difference typed on the command line can be anything.
+TEST(TimeDifferenceText, WildValuesGiveATextAndNoDate)
+{
+    EXPECT_EQ(TimeDifferenceText(std::nan("")), QStringLiteral("none"));
+    EXPECT_FALSE(TimeDifferenceText(1e300).isEmpty());
+    EXPECT_TRUE(FormatDateTime("ddddd", 40000 + 1e300).isEmpty());
+    EXPECT_TRUE(FormatDateTime("", std::numeric_limits<double>::infinity()).isEmpty());
+    EXPECT_FALSE(FormatDateTime("yyyy", kLastDateTimeNumber - 1).isEmpty());
+    TDVTimeShift page;
+    page.SetDifference(-1e300);
+    EXPECT_LT(page.View().hoursBox, 0);
 }
 
 TEST(DVTimeShift, WithoutADVDateThePageWorksOnTheFictitiousDate)
