@@ -101,13 +101,13 @@ QList<QPoint> InlayBorderOffsets(int width)
     return offsets;
 }
 
-void DrawInlayOverlay(QImage &overlay, const TInlayLines &lines, const TInlayStyle &style,
-                      QSize videoSize)
+QRect DrawInlayOverlay(QImage &overlay, const TInlayLines &lines, const TInlayStyle &style,
+                       QSize videoSize)
 {
     if (overlay.size() != videoSize || overlay.format() != QImage::Format_RGB32)
         overlay = QImage(videoSize, QImage::Format_RGB32);
     if (overlay.isNull())
-        return;
+        return {};
     overlay.fill(InlayColor(style.keyColor));
 
     const int w = videoSize.width(), h = videoSize.height();
@@ -117,17 +117,25 @@ void DrawInlayOverlay(QImage &overlay, const TInlayLines &lines, const TInlaySty
 
     QPainter painter(&overlay);
     const QFontMetrics metrics(font, &overlay);
+    const int border = std::max(style.borderWidth, 0);
+    const int slack = border + metrics.height() / 4 + 2;
+    QRect drawn;
     int a = 0;
     for (const TInlayLine &line : lines) {
         if (!line.enabled)
             continue;
         const int dy = int(std::lround(h * double(line.yFraction)));
         a = line.relative ? a + dy : dy;
-        const int left = leftEdge(line, w, metrics.horizontalAdvance(line.text));
-        drawOneText(painter, font, anchorX + left + style.borderWidth,
-                    anchorY + a + style.borderWidth, line.text, style);
+        const int advance = metrics.horizontalAdvance(line.text);
+        const int x = anchorX + leftEdge(line, w, advance) + style.borderWidth;
+        const int y = anchorY + a + style.borderWidth;
+        drawOneText(painter, font, x, y, line.text, style);
+        const QRect box = QRect(x, y, advance, metrics.height()) |
+                          metrics.boundingRect(line.text).translated(x, y + metrics.ascent());
+        drawn |= box.adjusted(-slack, -slack, slack, slack);
         a += metrics.height();
     }
+    return drawn & overlay.rect();
 }
 
 QImage DrawInlayOverlay(const TInlayLines &lines, const TInlayStyle &style, QSize videoSize)
@@ -137,7 +145,8 @@ QImage DrawInlayOverlay(const TInlayLines &lines, const TInlayStyle &style, QSiz
     return overlay;
 }
 
-void mixOverlay(QImage &frame, const QImage &overlay, TColor keyColor, double opacity)
+void mixOverlay(QImage &frame, const QImage &overlay, TColor keyColor, double opacity,
+                const QRect &region)
 {
     if (overlay.isNull() || frame.isNull() || !(opacity > 0))
         return;
@@ -155,10 +164,13 @@ void mixOverlay(QImage &frame, const QImage &overlay, TColor keyColor, double op
     const auto blend = [alpha](int f, int o) {
         return (f * (255 - alpha) + o * alpha + 127) / 255;
     };
-    for (int y = 0; y < frame.height(); ++y) {
+    const QRect area =
+        region.isEmpty() || overlay.size() != frame.size() ? frame.rect() : region & frame.rect();
+    const int right = area.x() + area.width();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
         auto *out = reinterpret_cast<QRgb *>(frame.scanLine(y));
         const auto *in = reinterpret_cast<const QRgb *>(source.constScanLine(y));
-        for (int x = 0; x < frame.width(); ++x) {
+        for (int x = area.left(); x < right; ++x) {
             const QRgb o = in[x];
             if ((o & RGB_MASK) == key)
                 continue;
@@ -199,7 +211,7 @@ const QImage &TInlay::Overlay(const TInlayFrameRecord &frame, QSize videoSize)
 {
     Expand(frame);
     if (m_overlay.size() != videoSize || m_lines != m_drawnLines || !(m_style == m_drawnStyle)) {
-        DrawInlayOverlay(m_overlay, m_lines, m_style, videoSize);
+        m_drawnRegion = DrawInlayOverlay(m_overlay, m_lines, m_style, videoSize);
         m_drawnLines = m_lines;
         m_drawnStyle = m_style;
     }
@@ -210,6 +222,9 @@ bool TInlay::MixInto(QImage &frame, const TInlayFrameRecord &record)
 {
     if (!m_on || frame.isNull())
         return false;
-    mixOverlay(frame, Overlay(record, frame.size()), m_style.keyColor, m_style.opacity);
+    const QImage &overlay = Overlay(record, frame.size());
+    if (m_drawnRegion.isEmpty())
+        return true; // nothing drawn: every pixel has the key colour
+    mixOverlay(frame, overlay, m_style.keyColor, m_style.opacity, m_drawnRegion);
     return true;
 }

@@ -11,6 +11,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 
 // The styling of the inlay, with the video window's start values.
@@ -50,16 +51,21 @@ QList<QPoint> InlayBorderOffsets(int width);
 // a grows by the text's height. The border is drawn unsmoothed at every
 // offset; the text is smoothed only when antialiasing is on and there is a
 // border.
-void DrawInlayOverlay(QImage &overlay, const TInlayLines &lines, const TInlayStyle &style,
-                      QSize videoSize);
+// Returns a rectangle that holds every pixel drawn (the texts with their
+// border and some slack), for mixing only that part.
+QRect DrawInlayOverlay(QImage &overlay, const TInlayLines &lines, const TInlayStyle &style,
+                       QSize videoSize);
 QImage DrawInlayOverlay(const TInlayLines &lines, const TInlayStyle &style, QSize videoSize);
 
 // Mixes the overlay over the frame: pixels of the key colour stay as the
 // frame has them, the others become frame * (1 - opacity) + overlay * opacity.
 // An overlay of another size is stretched over the whole frame with point
 // sampling. A frame that is not 32-bit is converted to Format_RGB32 first.
-// Nothing happens with an opacity of 0 or less or a null overlay.
-void mixOverlay(QImage &frame, const QImage &overlay, TColor keyColor, double opacity);
+// Nothing happens with an opacity of 0 or less or a null overlay. A region
+// (in the overlay's coordinates, for an overlay of the frame's size) limits
+// the mixing to the part where something was drawn; empty means all of it.
+void mixOverlay(QImage &frame, const QImage &overlay, TColor keyColor, double opacity,
+                const QRect &region = QRect());
 
 // The subtitle preset: centred at (5000, 8200), font size the video height
 // div 30 points (kept when that gives nothing), white text, border 2. It does
@@ -76,6 +82,7 @@ void ApplySubtitlePreset(TInlayStyle &style, const TSubtitlePreset &preset);
 
 // The inlay of the video window without its widget: templates, session
 // values, lines, style and the on state, with one reused overlay picture.
+// UI thread only, like the window that owns it.
 // The window calls MixInto for every frame it paints and for the picture it
 // captures, with the record that travelled with that frame.
 class TInlay
@@ -110,6 +117,7 @@ private:
     bool m_on = false;
 
     QImage m_overlay;
+    QRect m_drawnRegion;
     TInlayLines m_drawnLines;
     TInlayStyle m_drawnStyle;
 };

@@ -116,6 +116,26 @@ TEST(InlayOverlay, LinesStackUnderEachOtherFromTheAnchor)
     EXPECT_EQ(inkOf(DrawInlayOverlay(two, style, kPal)), first);
 }
 
+TEST(InlayOverlay, TheDrawnRegionHoldsEveryDrawnPixel)
+{
+    TInlayStyle plain = whiteOnKey(0, true);
+    TInlayStyle slanted = whiteOnKey(5, true);
+    slanted.font.italic = slanted.font.underline = slanted.font.strikeOut = true;
+    slanted.position = {9900, 9000}; // partly outside the picture
+    for (const TInlayStyle &style : {plain, slanted}) {
+        for (const TInlayAlign align : {TInlayAlign::Left, TInlayAlign::Right}) {
+            TInlayLines lines = oneLine("fjord Wq_|", align);
+            lines[1] = lines[0];
+            QImage overlay;
+            const QRect region = DrawInlayOverlay(overlay, lines, style, kPal);
+            const QRect ink = inkOf(overlay);
+            EXPECT_FALSE(ink.isEmpty());
+            EXPECT_TRUE(region.contains(ink))
+                << region.x() << "," << region.y() << " " << ink.x() << "," << ink.y();
+        }
+    }
+}
+
 TEST(InlayOverlay, AutomaticSizeFollowsTheVideo)
 {
     TInlayStyle style;
