@@ -61,6 +61,19 @@ TInlayAlign AlignFromValue(int value)
     }
 }
 
+std::optional<QPoint> InlayPositionFromClick(QPoint click, const QRect &destination)
+{
+    if (destination.width() <= 0 || destination.height() <= 0)
+        return std::nullopt;
+    return QPoint(int(qint64(click.x() - destination.left()) * 10000 / destination.width()),
+                  int(qint64(click.y() - destination.top()) * 10000 / destination.height()));
+}
+
+QPoint InlayPositionFromSliders(int horizontal, int vertical)
+{
+    return {horizontal, 10000 - vertical};
+}
+
 QStringList DatecodeFormatEntries()
 {
     return {QStringLiteral("ddddd"),

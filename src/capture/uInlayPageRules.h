@@ -4,6 +4,8 @@
 
 #include "uInlayText.h"
 
+#include <QPoint>
+#include <QRect>
 #include <QStringList>
 
 #include <optional>
@@ -33,6 +35,14 @@ inline int AlignLinesValue(TInlayAlign align)
     return int(align);
 }
 TInlayAlign AlignFromValue(int value); // other values: left
+
+// The inlay position (ten-thousandths) from a left click at `click` in the
+// video destination rectangle (panel pixels) while the sliders are shown:
+// ((x - left) * 10000 div width, (y - top) * 10000 div height). Nothing for
+// an empty destination.
+std::optional<QPoint> InlayPositionFromClick(QPoint click, const QRect &destination);
+// From the two sliders: (horizontal, 10000 - vertical).
+QPoint InlayPositionFromSliders(int horizontal, int vertical);
 
 // The %D formats both cbDatecode lists offer (they accept typed formats too).
 QStringList DatecodeFormatEntries();

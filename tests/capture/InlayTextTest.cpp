@@ -191,6 +191,13 @@ TEST(InlayPageRules, ControlValuesBecomeActionValues)
     EXPECT_EQ(AlignLinesValue(TInlayAlign::Right), 1);
     EXPECT_EQ(AlignFromValue(7), TInlayAlign::Left);
     EXPECT_EQ(InlayBorderEntries().indexOf("3 pixels"), 3);
+
+    // Destination (8, 64)-(632, 415): 624 x 351 pixels.
+    const QRect destination(QPoint(8, 64), QSize(624, 351));
+    EXPECT_EQ(InlayPositionFromClick({320, 240}, destination), QPoint(5000, 5014));
+    EXPECT_EQ(InlayPositionFromClick({8, 64}, destination), QPoint(0, 0));
+    EXPECT_FALSE(InlayPositionFromClick({8, 64}, QRect(8, 64, 0, 351))); // no picture
+    EXPECT_EQ(InlayPositionFromSliders(5000, 1800), QPoint(5000, 8200));
 }
 
 TEST(InlayFrameRecord, CarriesThePositionTextOfItsFrame)
