@@ -80,11 +80,19 @@ struct TSubtitlePreset {
 TSubtitlePreset SubtitlePreset(int videoHeight);
 void ApplySubtitlePreset(TInlayStyle &style, const TSubtitlePreset &preset);
 
-// The inlay of the video window without its widget: templates, session
-// values, lines, style and the on state, with one reused overlay picture.
-// UI thread only, like the window that owns it.
-// The window calls MixInto for every frame it paints and for the picture it
-// captures, with the record that travelled with that frame.
+// The inlay without its widgets: templates, session values, lines, style and
+// the on state, with one reused overlay picture. UI thread only.
+//
+// The video window sits on a floor above this one, so the main window owns
+// the TInlay and hands the window a way to get the overlay of a frame:
+//   window.OverlayProvider = [&](const TFramePosition &at, QSize size) {
+//       return inlay.Overlay(InlayFrameRecord(at.position, frameDuration, dvCodesOf(at)),
+//                            size);
+//   };
+// The window asks for every frame it paints and for the picture it captures,
+// passing the position that travelled with that frame, and mixes the result
+// keyed with Style().keyColor at Style().opacity (as mixOverlay does, which
+// MixInto applies for callers that hold the frame themselves).
 class TInlay
 {
 public:
