@@ -38,9 +38,9 @@ void drawOneText(QPainter &painter, QFont font, int x, int y, const QString &tex
     painter.setFont(font);
     const QFontMetrics metrics(font, painter.device());
     bool smooth = false;
-    if (style.borderWidth > 0) {
+    if (const int border = std::clamp(style.borderWidth, 0, kMaxInlayBorderWidth); border > 0) {
         painter.setPen(InlayColor(style.borderColor));
-        for (const QPoint &d : InlayBorderOffsets(style.borderWidth))
+        for (const QPoint &d : InlayBorderOffsets(border))
             drawTextAt(painter, metrics, x + d.x(), y + d.y(), text);
         smooth = style.antiAliasing;
     }
@@ -111,13 +111,13 @@ QRect DrawInlayOverlay(QImage &overlay, const TInlayLines &lines, const TInlaySt
     overlay.fill(InlayColor(style.keyColor));
 
     const int w = videoSize.width(), h = videoSize.height();
-    const int anchorX = style.position.x() * w / kPositionScale;
-    const int anchorY = style.position.y() * h / kPositionScale;
+    const int anchorX = int(qint64(style.position.x()) * w / kPositionScale);
+    const int anchorY = int(qint64(style.position.y()) * h / kPositionScale);
     const QFont font = InlayDrawingFont(style, videoSize);
 
     QPainter painter(&overlay);
     const QFontMetrics metrics(font, &overlay);
-    const int border = std::max(style.borderWidth, 0);
+    const int border = std::clamp(style.borderWidth, 0, kMaxInlayBorderWidth);
     const int slack = border + metrics.height() / 4 + 2;
     QRect drawn;
     int a = 0;
@@ -127,8 +127,8 @@ QRect DrawInlayOverlay(QImage &overlay, const TInlayLines &lines, const TInlaySt
         const int dy = int(std::lround(h * double(line.yFraction)));
         a = line.relative ? a + dy : dy;
         const int advance = metrics.horizontalAdvance(line.text);
-        const int x = anchorX + leftEdge(line, w, advance) + style.borderWidth;
-        const int y = anchorY + a + style.borderWidth;
+        const int x = anchorX + leftEdge(line, w, advance) + border;
+        const int y = anchorY + a + border;
         drawOneText(painter, font, x, y, line.text, style);
         const QRect box = QRect(x, y, advance, metrics.height()) |
                           metrics.boundingRect(line.text).translated(x, y + metrics.ascent());

@@ -37,6 +37,11 @@ QColor InlayColor(TColor color);
 // drawing does not depend on the resolution of the picture or screen.
 QFont InlayDrawingFont(const TInlayStyle &style, QSize videoSize);
 
+// The widest border drawn: the text is drawn once per offset, so a width
+// set by a script to thousands would stall the picture; wider borders are
+// drawn at this width (the page offers 0 to 5).
+inline constexpr int kMaxInlayBorderWidth = 16;
+
 // The border offsets of a width w: every (dx, dy) with |dx|, |dy| <= w and
 // |dx| + |dy| > w (four diagonals for 1, twelve offsets for 2).
 QList<QPoint> InlayBorderOffsets(int width);

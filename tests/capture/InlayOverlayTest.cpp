@@ -57,6 +57,16 @@ TEST(InlayOverlay, BorderOffsetsLieOutsideTheDiamond)
     EXPECT_TRUE(InlayBorderOffsets(0).isEmpty());
 }
 
+TEST(InlayOverlay, AWildBorderWidthIsDrawnAtTheWidestBorder)
+{
+    const QSize size(160, 120);
+    const QImage widest =
+        DrawInlayOverlay(oneLine("Hi"), whiteOnKey(kMaxInlayBorderWidth, false), size);
+    EXPECT_EQ(DrawInlayOverlay(oneLine("Hi"), whiteOnKey(1'000'000, false), size), widest);
+    EXPECT_EQ(DrawInlayOverlay(oneLine("Hi"), whiteOnKey(-3, false), size),
+              DrawInlayOverlay(oneLine("Hi"), whiteOnKey(0, false), size));
+}
+
 TEST(InlayOverlay, SmoothingOnlyForTheTextAndOnlyWithABorder)
 {
     const QRgb white = qRgb(255, 255, 255) & RGB_MASK, black = 0;
