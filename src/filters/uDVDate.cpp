@@ -6,7 +6,8 @@
 
 namespace {
 
-const QDate kEpoch(1899, 12, 30);
+// Constant-initialised, so that it is ready for other static initialisers.
+constexpr QDate kEpoch = QDate::fromJulianDay(2415019); // 30 December 1899
 constexpr double kMsecsPerDay = 86'400'000.0;
 
 QString shortDateLongTime(const QDateTime &dt)
