@@ -1,10 +1,9 @@
 #include "uFichierDialogs.h"
 
+#include "capture/uShowInFileManager.h"
+
 #include <QApplication>
 #include <QClipboard>
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -44,18 +43,6 @@ QStringList QtNameFilters(const QString &filter)
         filters << QStringLiteral("%1 (%2)").arg(description, patterns);
     }
     return filters;
-}
-
-void ShowFileInFolder(const QString &file)
-{
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.FileManager1"),
-        QStringLiteral("/org/freedesktop/FileManager1"),
-        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
-    call << QStringList{QUrl::fromLocalFile(file).toString()} << QString();
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 3000);
-    if (reply.type() != QDBusMessage::ReplyMessage)
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file).absolutePath()));
 }
 
 TFichierPlatform DesktopFichierPlatform(QWidget *window)
@@ -115,6 +102,6 @@ TFichierPlatform DesktopFichierPlatform(QWidget *window)
                     files << url.toLocalFile();
         return files;
     };
-    p.ShowInFileBrowser = ShowFileInFolder;
+    p.ShowInFileBrowser = ShowInFileManager;
     return p;
 }

@@ -3,7 +3,8 @@
 // dialogs, warnings with Yes and No, the clipboard's file list, and the
 // freedesktop file manager for "parent folder". Without a screen no dialog
 // opens: a file choice counts as cancelled and a question takes the answer
-// that loses no data, said on standard error.
+// that loses no data, said on standard error. "Parent folder" shows the file
+// in the desktop's file manager.
 
 #include "uFichierMan.h"
 
@@ -15,7 +16,3 @@ TFichierPlatform DesktopFichierPlatform(QWidget *window);
 // "Video files (*.avi;*.mpg)|*.avi;*.mpg|All files (*.*)|*.*" as Qt's name
 // filters: "Video files (*.avi *.mpg)", "All files (*)".
 QStringList QtNameFilters(const QString &filter);
-
-// Opens the folder of file in the desktop's file manager with the file
-// selected (org.freedesktop.FileManager1), else just opens the folder.
-void ShowFileInFolder(const QString &file);
