@@ -6,8 +6,10 @@
 #include "prefs/uPreferences.h"
 #include "prefs/uProductInfo.h"
 #include "prefs/uSavePrefs.h"
+#include "uDefaultFolders.h"
 #include "uShowFormActions.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QTimer>
 
@@ -21,6 +23,7 @@ TShowForm::TShowForm(QWidget *parent) : QMainWindow(parent)
     m_gpal->setObjectName(QStringLiteral("gpal"));
     const auto actions = CreateActionsFromTable(ShowFormActionTable(), *m_gpal, this);
     addActions({actions.begin(), actions.end()}); // their shortcuts work in the window
+    defaultfolders::InstallDefaults(*m_gpal, QCoreApplication::applicationDirPath());
 
     // The application manager will own the switch processor; until it exists
     // the window keeps it.
