@@ -116,20 +116,6 @@ QString unescaped(QStringView text)
     return out;
 }
 
-bool hasLoneSurrogate(const QString &line)
-{
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line.at(i);
-        if (c.isHighSurrogate() && i + 1 < line.size() && line.at(i + 1).isLowSurrogate())
-            ++i;
-        else if (c.isSurrogate())
-            return true;
-    }
-    return false;
-}
-
-// The bytes of each line, split at CR LF, LF or CR in code units of the
-// encoding (so a UTF-16 line break is never confused with half a character).
 qsizetype codeUnitSize(QStringConverter::Encoding encoding)
 {
     switch (encoding) {
@@ -225,7 +211,7 @@ QStringList TIniPreferencesMan::Decode(const QByteArray &bytes, QList<qsizetype>
         if (++number == 1 && line.startsWith(QChar(0xFEFF)))
             line.remove(0, 1);
         if (decoder.hasError() || raw.size() % codeUnitSize(encoding) != 0 ||
-            hasLoneSurrogate(line)) {
+            !QStringView(line).isValidUtf16()) {
             if (damaged)
                 damaged->append(number);
             continue;
@@ -308,7 +294,8 @@ qsizetype TIniPreferencesMan::findValue(const QString &name) const
     if (head < 0)
         return -1;
     for (qsizetype i = head + 1, end = sectionEnd(head); i < end; ++i)
-        if (valueNameOf(m_lines[i]).compare(name, Qt::CaseInsensitive) == 0)
+        if (m_lines[i].contains(QLatin1Char('=')) &&
+            valueNameOf(m_lines[i]).compare(name, Qt::CaseInsensitive) == 0)
             return i;
     return -1;
 }
