@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include <array>
+#include <cmath>
 #include <utility>
 
 namespace colors {
@@ -137,9 +138,13 @@ bool textToBool(const QString &text)
 
 std::optional<double> parseDouble(const QString &text, const QLocale &locale)
 {
+    // Group separators are refused: "1,500" is no number where the comma
+    // groups digits, rather than a silent 1500.
+    QLocale strict = locale;
+    strict.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);
     bool ok = false;
-    const double value = locale.toDouble(text.trimmed(), &ok);
-    if (!ok)
+    const double value = strict.toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value)) // "nan", "inf" and overflows
         return std::nullopt;
     return value;
 }

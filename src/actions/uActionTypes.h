@@ -66,6 +66,8 @@ namespace actiontext {
 std::optional<qint32> parseInteger(const QString &text);
 // Trimmed and lower-cased: "true", "vrai", "t", "v", or an integer other than 0.
 bool textToBool(const QString &text);
+// A finite number in the locale's notation, without group separators; nothing
+// for any other text ("1,500" in English, "nan", "inf", "1e999").
 std::optional<double> parseDouble(const QString &text, const QLocale &locale);
 // "(x,y)" with blanks allowed around each part; a part that is not a number is 0.
 std::optional<QPoint> parsePoint(const QString &text);

@@ -1,11 +1,11 @@
 #include "uNvSwitch.h"
 
 #include "uActionList.h"
+#include "uRunStatus.h"
 #include "uScriptAction.h"
 
 #include <QCoreApplication>
 
-#include <cstdio>
 #include <exception>
 
 TNvSwitch::TNvSwitch(QObject *owner) : QObject(owner) {}
@@ -40,9 +40,11 @@ void TNvSwitch::ApplicationActivated()
         ProcessCommandLine();
     } catch (const std::exception &e) {
         // An action failed: the rest of the command line is not run.
-        std::fprintf(stderr, "kadrex: command line stopped: %s\n", e.what());
+        TRunStatus::ReportFailure(QStringLiteral("kadrex: command line stopped: %1")
+                                      .arg(QString::fromLocal8Bit(e.what())));
     } catch (...) {
-        std::fprintf(stderr, "kadrex: command line stopped by a failing action\n");
+        TRunStatus::ReportFailure(
+            QStringLiteral("kadrex: command line stopped by a failing action"));
     }
 }
 

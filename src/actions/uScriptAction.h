@@ -187,13 +187,17 @@ public:
     QString GetSwitchSyntax() override;
     void ClearBindings() override;
     // A text the class cannot read is ignored (colour, point, rectangle,
-    // font) or gives the class's fallback (-1, -1.0, false).
+    // font), refused with a line on stderr that marks the run as failed
+    // (integer, float: the value stays), or reads as false (boolean).
     void SetValueFromText(const QString &text) override;
     void Apply() override;
     bool LoadFromPrefs(TActionStore &store) override;
     bool SaveToPrefs(TActionStore &store) override;
 
 protected:
+    // The value LoadFromPrefs takes: the stored one, or the default.
+    virtual T ReadStored(TActionStore &store);
+
     T m_value{};
     T m_default{};
 };
@@ -203,6 +207,13 @@ class TWidestringAction : public TValueAction<TWidestringTraits>
     Q_OBJECT
 public:
     using TValueAction::TValueAction;
+
+    // A stored empty text counts as no stored value: loading gives the
+    // default (folders whose default is computed at run time).
+    bool EmptyIsUnset = false;
+
+protected:
+    QString ReadStored(TActionStore &store) override;
 };
 
 class TIntegerAction : public TValueAction<TIntegerTraits>

@@ -1,5 +1,6 @@
 // The value classes: one template over per-class traits.
 #include "uActionImpl.h"
+#include "uRunStatus.h"
 #include "uScriptAction.h"
 #include "uScriptHost.h"
 
@@ -66,10 +67,27 @@ template <typename Traits> void TValueAction<Traits>::ClearBindings()
     InternalApply = nullptr;
 }
 
+// Numbers refuse a text they cannot read and say so; the other classes that
+// cannot read a text ignore it silently.
+template <typename Traits> constexpr const char *kNumberForm = nullptr;
+template <> constexpr const char *kNumberForm<TIntegerTraits> = "an integer such as 42 or $2A";
+template <> constexpr const char *kNumberForm<TDoubleTraits> = "a number such as %1";
+
 template <typename Traits> void TValueAction<Traits>::SetValueFromText(const QString &text)
 {
-    if (const auto value = Traits::fromText(text))
+    if (const auto value = Traits::fromText(text)) {
         SetValue(*value);
+        return;
+    }
+    if constexpr (kNumberForm<Traits> != nullptr) {
+        const QString form =
+            QString::fromLatin1(kNumberForm<Traits>)
+                .replace(QLatin1String("%1"), actiontext::userLocale().toString(1234.5, 'g', 15));
+        TRunStatus::ReportFailure(
+            QStringLiteral("kadrex: /%1=%2 refused: the value must be %3; %4 keeps %5")
+                .arg(Switch.isEmpty() ? ScriptName : Switch, text, form, ScriptName,
+                     Traits::macroArguments(m_value)));
+    }
 }
 
 template <typename Traits> void TValueAction<Traits>::Apply()
@@ -91,13 +109,19 @@ template <typename Traits> bool TValueAction<Traits>::LoadFromPrefs(TActionStore
             OnDefault(m_default);
         if (InternalDefault)
             InternalDefault(m_default);
-        m_value = Traits::read(store, ScriptName, m_default);
+        m_value = ReadStored(store);
         if (ApplyWhenLoad)
             Apply();
         return true;
     } catch (...) {
         return false;
     }
+}
+
+template <typename Traits>
+typename TValueAction<Traits>::T TValueAction<Traits>::ReadStored(TActionStore &store)
+{
+    return Traits::read(store, ScriptName, m_default);
 }
 
 template <typename Traits> bool TValueAction<Traits>::SaveToPrefs(TActionStore &store)
@@ -149,6 +173,12 @@ QString TWidestringTraits::fromScript(const QVariantList &args)
     return arg(args, 0).toString();
 }
 
+QString TWidestringAction::ReadStored(TActionStore &store)
+{
+    const QString stored = TValueAction::ReadStored(store);
+    return EmptyIsUnset && stored.isEmpty() ? m_default : stored;
+}
+
 const char *const TIntegerTraits::declarationType = "integer";
 const char *const TIntegerTraits::declarationVariables = "aInteger";
 const char *const TIntegerTraits::switchVariables = "aInteger";
@@ -166,7 +196,7 @@ QString TIntegerTraits::macroArguments(const Type &value)
 }
 std::optional<qint32> TIntegerTraits::fromText(const QString &text)
 {
-    return actiontext::parseInteger(text).value_or(-1);
+    return actiontext::parseInteger(text);
 }
 qint32 TIntegerTraits::fromScript(const QVariantList &args)
 {
@@ -214,7 +244,7 @@ QString TDoubleTraits::macroArguments(const Type &value)
 }
 std::optional<double> TDoubleTraits::fromText(const QString &text)
 {
-    return actiontext::parseDouble(text, actiontext::userLocale()).value_or(-1.0);
+    return actiontext::parseDouble(text, actiontext::userLocale());
 }
 double TDoubleTraits::fromScript(const QVariantList &args)
 {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "actions/uRunStatus.h"
 #include "filters/uFilterElements.h"
 #include "shell/main.h"
 
@@ -13,5 +14,6 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Kadrex"));
     TShowForm form;
     form.show();
-    return app.exec();
+    // A run that reported a failure ends with status 1 (batch runs rely on it).
+    return TRunStatus::ExitStatus(app.exec());
 }

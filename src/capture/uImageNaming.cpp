@@ -100,17 +100,6 @@ TSnapNameLook SnapNameLook(bool saved)
         QStringLiteral("This picture has not yet been saved\r\nClick on this label to save it")};
 }
 
-QString DefaultImageFolder()
-{
-    for (const auto location :
-         {QStandardPaths::PicturesLocation, QStandardPaths::DocumentsLocation}) {
-        const QString folder = QStandardPaths::writableLocation(location);
-        if (!folder.isEmpty())
-            return folder;
-    }
-    return QDir::homePath();
-}
-
 QString EntryToShow(const QString &nextImageName, const QString &folder, const QString &root)
 {
     if (QFileInfo::exists(nextImageName))

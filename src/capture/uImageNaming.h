@@ -55,10 +55,6 @@ struct TSnapNameLook {
 };
 TSnapNameLook SnapNameLook(bool saved);
 
-// The user's pictures folder (XDG), else the documents folder, else the home
-// folder; without a trailing "/", which the naming adds.
-QString DefaultImageFolder();
-
 // What a click on the next-name label shows in the file manager: the next
 // image when it exists, else the first entry of the folder (by name) that
 // starts with root + "_", else the folder itself when it exists; empty when

@@ -1,15 +1,17 @@
 #include "uIniPreferences.h"
 
+#include "actions/uRunStatus.h"
+
 #include <QFile>
 #include <QLocale>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <cerrno>
-#include <cstdio>
+#include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -19,6 +21,144 @@ const QString kFalse = QStringLiteral("False");
 QString header(const QString &path)
 {
     return QLatin1Char('[') + path + QLatin1Char(']');
+}
+
+// Escaped values: "Name*=text" instead of "Name=text". Files without the
+// star read exactly as they always did (a backslash in a folder stays a
+// backslash); only a text that the plain form cannot hold is written escaped.
+constexpr QChar kEscapedMark = u'*';
+constexpr QChar kEscape = u'\\';
+
+bool isLineSeparator(char16_t c)
+{
+    return c == u'\r' || c == u'\n' || c == 0x85 || c == 0x2028 || c == 0x2029;
+}
+
+// Line breaks (ours and those of other editors), control characters but the
+// tab, and surrogates that are not part of a pair.
+bool needsEscape(const QString &text, qsizetype i)
+{
+    const char16_t c = text.at(i).unicode();
+    if (QChar::isHighSurrogate(c))
+        return i + 1 >= text.size() || !text.at(i + 1).isLowSurrogate();
+    if (QChar::isLowSurrogate(c))
+        return i == 0 || !text.at(i - 1).isHighSurrogate();
+    return (c < 0x20 && c != u'\t') || isLineSeparator(c);
+}
+
+bool needsEscapedForm(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (needsEscape(text, i))
+            return true;
+    return false;
+}
+
+// "\\" a backslash, "\r" and "\n" the breaks, "\uXXXX" any other.
+QString escaped(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + 8);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == kEscape)
+            out += QLatin1String("\\\\");
+        else if (c == u'\r')
+            out += QLatin1String("\\r");
+        else if (c == u'\n')
+            out += QLatin1String("\\n");
+        else if (needsEscape(text, i))
+            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
+// Four hexadecimal digits at text[at], or nothing.
+std::optional<char16_t> hexUnit(QStringView text, qsizetype at)
+{
+    if (at + 4 > text.size())
+        return std::nullopt;
+    char16_t code = 0;
+    for (const QChar c : text.sliced(at, 4)) {
+        const int digit = QStringLiteral("0123456789abcdef").indexOf(c.toLower());
+        if (digit < 0)
+            return std::nullopt;
+        code = char16_t(code << 4 | digit);
+    }
+    return code;
+}
+
+// The inverse of escaped(); a backslash before anything else stays as it is.
+QString unescaped(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const QChar next = i + 1 < text.size() ? text.at(i + 1) : QChar();
+        if (c != kEscape) {
+            out += c;
+        } else if (next == kEscape) {
+            out += kEscape;
+            ++i;
+        } else if (next == u'r' || next == u'n') {
+            out += next == u'r' ? QChar(u'\r') : QChar(u'\n');
+            ++i;
+        } else if (const auto code = next == u'u' ? hexUnit(text, i + 2) : std::nullopt) {
+            out += QChar(*code);
+            i += 5;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+qsizetype codeUnitSize(QStringConverter::Encoding encoding)
+{
+    switch (encoding) {
+    case QStringConverter::Utf16:
+    case QStringConverter::Utf16LE:
+    case QStringConverter::Utf16BE:
+        return 2;
+    case QStringConverter::Utf32:
+    case QStringConverter::Utf32LE:
+    case QStringConverter::Utf32BE:
+        return 4;
+    default:
+        return 1;
+    }
+}
+
+QList<QByteArrayView> splitLines(QByteArrayView bytes, QStringConverter::Encoding encoding)
+{
+    const qsizetype unit = codeUnitSize(encoding);
+    const bool bigEndian =
+        encoding == QStringConverter::Utf16BE || encoding == QStringConverter::Utf32BE;
+    const auto codeAt = [&](qsizetype at) -> quint32 {
+        quint32 code = 0;
+        for (qsizetype k = 0; k < unit; ++k) {
+            const quint32 byte = quint8(bytes[at + (bigEndian ? k : unit - 1 - k)]);
+            code = code << 8 | byte;
+        }
+        return code;
+    };
+    QList<QByteArrayView> lines;
+    qsizetype start = 0, at = 0;
+    for (; at + unit <= bytes.size(); at += unit) {
+        const quint32 code = codeAt(at);
+        if (code != u'\r' && code != u'\n')
+            continue;
+        lines << bytes.sliced(start, at - start);
+        if (code == u'\r' && at + 2 * unit <= bytes.size() && codeAt(at + unit) == u'\n')
+            at += unit;
+        start = at + unit;
+    }
+    if (start < bytes.size())
+        lines << bytes.sliced(start); // no break after the last line (maybe a broken unit)
+    return lines;
 }
 
 // The user's number format without group separators, so that the text reads back.
@@ -34,8 +174,15 @@ QLocale numberLocale()
 TIniPreferencesMan::TIniPreferencesMan(const QString &fileName) : m_fileName(fileName)
 {
     QFile file(fileName);
-    if (file.open(QIODevice::ReadOnly))
-        m_lines = Decode(file.readAll());
+    if (file.open(QIODevice::ReadOnly)) {
+        QList<qsizetype> damaged;
+        m_lines = Decode(file.readAll(), &damaged);
+        for (const qsizetype line : std::as_const(damaged))
+            TRunStatus::ReportFailure(
+                QStringLiteral("Kadrex: line %1 of %2 is not valid text and was skipped")
+                    .arg(line)
+                    .arg(fileName));
+    }
     // Values above the first header belong to the root: give them its header.
     if (findHeader(QString()) < 0)
         m_lines.prepend(header(QString()));
@@ -43,23 +190,34 @@ TIniPreferencesMan::TIniPreferencesMan(const QString &fileName) : m_fileName(fil
 
 TIniPreferencesMan::~TIniPreferencesMan()
 {
+    // A failure that Flush already told its caller about is not told twice.
     QString error;
-    if (!Flush(&error))
-        std::fprintf(stderr, "Kadrex: the preferences were not saved to %s: %s\n",
-                     qPrintable(m_fileName), qPrintable(error));
+    if (!m_flushFailed && !Flush(&error))
+        TRunStatus::ReportFailure(QStringLiteral("Kadrex: the preferences were not saved to %1: %2")
+                                      .arg(m_fileName, error));
 }
 
-QStringList TIniPreferencesMan::Decode(const QByteArray &bytes)
+QStringList TIniPreferencesMan::Decode(const QByteArray &bytes, QList<qsizetype> *damaged)
 {
-    const auto encoding = QStringConverter::encodingForData(bytes);
-    QStringDecoder decoder(encoding.value_or(QStringConverter::System));
-    QString text = decoder.decode(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    static const QRegularExpression breaks(QStringLiteral("\r\n|\n|\r"));
-    QStringList lines = text.split(breaks);
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast(); // the break after the last line
+    const auto encoding =
+        QStringConverter::encodingForData(bytes).value_or(QStringConverter::System);
+    QStringList lines;
+    qsizetype number = 0;
+    for (const QByteArrayView raw : splitLines(bytes, encoding)) {
+        // Each line decodes on its own, so that a damaged one costs only itself;
+        // stateless, so that a character cut at the line's end is an error too.
+        QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
+        QString line = decoder.decode(raw);
+        if (++number == 1 && line.startsWith(QChar(0xFEFF)))
+            line.remove(0, 1);
+        if (decoder.hasError() || raw.size() % codeUnitSize(encoding) != 0 ||
+            !QStringView(line).isValidUtf16()) {
+            if (damaged)
+                damaged->append(number);
+            continue;
+        }
+        lines << line;
+    }
     return lines;
 }
 
@@ -83,9 +241,10 @@ bool TIniPreferencesMan::Flush(QString *error)
     errno = 0;
     if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
         file.write(bytes) == bytes.size() && file.commit()) {
-        m_changed = false;
+        m_changed = m_flushFailed = false;
         return true;
     }
+    m_flushFailed = true;
     const int code = errno;
     if (error)
         *error = QStringLiteral("%1: %2").arg(m_fileName,
@@ -134,11 +293,20 @@ qsizetype TIniPreferencesMan::findValue(const QString &name) const
     const qsizetype head = findHeader(m_path);
     if (head < 0)
         return -1;
-    const QString prefix = name + QLatin1Char('=');
     for (qsizetype i = head + 1, end = sectionEnd(head); i < end; ++i)
-        if (m_lines[i].startsWith(prefix, Qt::CaseInsensitive))
+        if (m_lines[i].contains(QLatin1Char('=')) &&
+            valueNameOf(m_lines[i]).compare(name, Qt::CaseInsensitive) == 0)
             return i;
     return -1;
+}
+
+QStringView TIniPreferencesMan::valueNameOf(const QString &line)
+{
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    if (eq < 0)
+        return {};
+    QStringView name = QStringView(line).left(eq);
+    return name.endsWith(kEscapedMark) ? name.chopped(1) : name;
 }
 
 bool TIniPreferencesMan::GetValueNames(QStringList &list)
@@ -146,11 +314,9 @@ bool TIniPreferencesMan::GetValueNames(QStringList &list)
     const qsizetype head = findHeader(m_path);
     if (head < 0)
         return true;
-    for (qsizetype i = head + 1, end = sectionEnd(head); i < end; ++i) {
-        const qsizetype eq = m_lines[i].indexOf(QLatin1Char('='));
-        if (eq >= 0)
-            list << m_lines[i].left(eq);
-    }
+    for (qsizetype i = head + 1, end = sectionEnd(head); i < end; ++i)
+        if (m_lines[i].contains(QLatin1Char('=')))
+            list << valueNameOf(m_lines[i]).toString();
     return true;
 }
 
@@ -193,12 +359,15 @@ bool TIniPreferencesMan::OpenRoot()
 
 bool TIniPreferencesMan::WriteString(const QString &name, const QString &text)
 {
-    const QString line = name + QLatin1Char('=') + text;
+    const QString line = needsEscapedForm(text)
+                             ? name + kEscapedMark + QLatin1Char('=') + escaped(text)
+                             : name + QLatin1Char('=') + text;
     const qsizetype existing = findValue(name);
     if (existing >= 0) {
         if (m_lines[existing] != line) {
             m_lines[existing] = line;
             m_changed = true;
+            m_flushFailed = false;
         }
         return true;
     }
@@ -210,6 +379,7 @@ bool TIniPreferencesMan::WriteString(const QString &name, const QString &text)
         --at;
     m_lines.insert(at, line);
     m_changed = true;
+    m_flushFailed = false;
     return true;
 }
 
@@ -218,7 +388,10 @@ bool TIniPreferencesMan::ReadString(const QString &name, QString &text)
     const qsizetype at = findValue(name);
     if (at < 0)
         return false;
-    text = m_lines[at].mid(name.size() + 1);
+    const QString &line = m_lines[at];
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    const bool isEscaped = eq > 0 && line.at(eq - 1) == kEscapedMark;
+    text = isEscaped ? unescaped(QStringView(line).sliced(eq + 1)) : line.mid(eq + 1);
     return true;
 }
 
@@ -229,6 +402,7 @@ bool TIniPreferencesMan::DeleteValue(const QString &name)
         return false;
     m_lines.removeAt(at);
     m_changed = true;
+    m_flushFailed = false;
     return true;
 }
 
@@ -281,7 +455,7 @@ bool TIniPreferencesMan::ReadFloat(const QString &name, double &value)
     value = numberLocale().toDouble(text.trimmed(), &ok);
     if (!ok)
         value = QLocale::c().toDouble(text.trimmed(), &ok);
-    if (!ok)
-        value = 0; // present but no number
+    if (!ok || !std::isfinite(value))
+        value = 0; // present but no number ("nan" and "inf" are none either)
     return true;
 }

@@ -1,6 +1,7 @@
 #include "uPreferences.h"
 
 #include "actions/uActionList.h"
+#include "actions/uRunStatus.h"
 #include "prefs/uProductInfo.h"
 #include "uIniPreferences.h"
 #include "uRegPreferences.h"
@@ -94,9 +95,11 @@ void TNorvanePreferences::SetMode(TSavePreferences mode)
 
 bool TNorvanePreferences::dropBackend()
 {
+    // A failed save was reported when it failed: the ini file is not tried
+    // (and reported) again unless something changed since.
     auto *ini = dynamic_cast<TIniPreferencesMan *>(m_backend.get());
     QString error;
-    const bool flushed = !ini || ini->Flush(&error);
+    const bool flushed = !ini || ini->FlushFailed() || ini->Flush(&error);
     if (!flushed)
         reportSaveError(error);
     m_backend.reset();
@@ -192,36 +195,48 @@ bool TNorvanePreferences::Save()
         reportSaveError(m_backend->LastError());
         return false;
     }
-    writeBookkeeping();
-    if (OnSavePrefs)
-        OnSavePrefs(*this);
-    else
-        SaveLists();
+    const bool bookkept = writeBookkeeping();
+    const bool listsSaved = OnSavePrefs ? OnSavePrefs(*this) : SaveLists();
+    // Every action saves on its own: what could be written lands, and a write
+    // that failed (a read-only store) is reported rather than lost in silence.
+    QString writeError;
+    if (!bookkept || !listsSaved) {
+        writeError = m_backend->LastError();
+        if (writeError.isEmpty())
+            writeError = QStringLiteral("some settings could not be written");
+    }
     QString error;
     if (!m_backend->EndSave(&error)) {
         reportSaveError(error);
         return false;
     }
+    if (!writeError.isEmpty()) {
+        reportSaveError(writeError);
+        return false;
+    }
     return true;
 }
 
-void TNorvanePreferences::writeBookkeeping()
+bool TNorvanePreferences::writeBookkeeping()
 {
-    m_backend->OpenRoot();
-    m_backend->WriteString(QStringLiteral("Version"), version);
-    m_backend->WriteString(
+    bool written = m_backend->OpenRoot();
+    written &= m_backend->WriteString(QStringLiteral("Version"), version);
+    written &= m_backend->WriteString(
         QStringLiteral("Last saving"),
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
-    m_backend->WriteString(QStringLiteral("ExeName"), m_where.exePath);
+    written &= m_backend->WriteString(QStringLiteral("ExeName"), m_where.exePath);
+    return written;
 }
 
 void TNorvanePreferences::reportSaveError(const QString &message)
 {
     const QString text = QStringLiteral("The preferences could not be saved.\n%1").arg(message);
-    if (OnSaveError)
+    if (OnSaveError) {
         OnSaveError(text);
-    else
-        printToStderr(QStringLiteral("%1: %2").arg(titre, text));
+        TRunStatus::MarkFailed();
+    } else {
+        TRunStatus::ReportFailure(QStringLiteral("%1: %2").arg(titre, text));
+    }
 }
 
 bool TNorvanePreferences::eventFilter(QObject *watched, QEvent *event)

@@ -68,7 +68,8 @@ public:
     // keeps the window open (the question was cancelled).
     bool CloseQuery();
     // Writes the bookkeeping values and every list as one save. False when
-    // the save could not be made durable (the user has been told).
+    // the save could not be made durable or a value could not be written;
+    // the user has been told and the run is marked as failed.
     bool Save();
 
     bool OpenSection(const QString &name);
@@ -104,7 +105,8 @@ public:
     // The storage-mode question, given the dialog's caption; unassigned means
     // nobody can answer.
     std::function<TModeAnswer(const QString &caption)> OnAskMode;
-    // A save that could not be written; unassigned, the message goes to stderr.
+    // A save that could not be written; unassigned, the message goes to
+    // stderr. Either way the run counts as failed (TRunStatus).
     std::function<void(const QString &message)> OnSaveError;
 
     // The dialog's caption: "Saving the preferences of Kadrex".
@@ -117,7 +119,7 @@ private:
     void createBackend();
     void deleteOtherStores();
     void reportSaveError(const QString &message);
-    void writeBookkeeping();
+    bool writeBookkeeping();
     bool forListRuns(bool reverse, bool (TCustomNvActionList::*operation)(TActionStore &));
     bool dropBackend(); // flushes what the old backend holds
 

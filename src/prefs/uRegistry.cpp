@@ -106,6 +106,11 @@ private:
     bool m_done = false;
 };
 
+bool isWellFormedUtf16(const QString &text)
+{
+    return QStringView(text).isValidUtf16();
+}
+
 QString parentOf(const QString &path)
 {
     const qsizetype cut = path.lastIndexOf(QLatin1Char('\\'));
@@ -153,8 +158,8 @@ std::optional<QString> TRegValue::toString() const
     QString text;
     for (qsizetype i = 0; i + 1 < data.size(); i += 2)
         text.append(QChar(qFromLittleEndian<quint16>(data.constData() + i)));
-    while (text.endsWith(QChar(0)))
-        text.chop(1);
+    if (text.endsWith(QChar(0)))
+        text.chop(1); // the terminating null, once: a text may end with a null of its own
     return text;
 }
 
@@ -243,6 +248,13 @@ bool TRegistryDb::inTransaction() const
 
 bool TRegistryDb::begin()
 {
+    // SQLite opens a write-protected file read-only and would let the save run
+    // to a "successful" commit of nothing.
+    if (m_db && sqlite3_db_readonly(m_db, "main") == 1) {
+        m_error = QStringLiteral("%1 is read-only")
+                      .arg(QString::fromUtf8(sqlite3_db_filename(m_db, "main")));
+        return false;
+    }
     return exec("BEGIN IMMEDIATE");
 }
 
@@ -344,7 +356,10 @@ bool TRegistryDb::setValue(const QString &path, const QString &name, const TRegV
                         "ON CONFLICT(key, name) DO UPDATE SET type = excluded.type, "
                         "data = excluded.data");
     st.bind(1, key).bind(2, name).bind(3, qint64(value.type));
-    if (const auto text = value.toString())
+    // Strings are stored as text, readable with sqlite3, unless they hold half
+    // a surrogate pair, which UTF-8 cannot carry: those keep their UTF-16 bytes.
+    const auto text = value.toString();
+    if (text && isWellFormedUtf16(*text))
         st.bind(4, *text);
     else if (const auto dword = value.toDword())
         st.bind(4, qint64(*dword));

@@ -1,5 +1,6 @@
 #include "uSavePrefs.h"
 
+#include "actions/uRunStatus.h"
 #include "controls/uLinkEdit.h"
 
 #include <QGuiApplication>
@@ -9,8 +10,6 @@
 #include <QPushButton>
 #include <QTextDocument>
 #include <QVBoxLayout>
-
-#include <cstdio>
 
 namespace {
 
@@ -117,7 +116,7 @@ void InstallSavePrefsDialog(TNorvanePreferences &gp, QWidget *parent)
     const QString title = gp.titre;
     gp.OnSaveError = [owner, title](const QString &message) {
         if (RunsWithoutScreen())
-            std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(message));
+            TRunStatus::ReportFailure(QStringLiteral("%1: %2").arg(title, message));
         else
             QMessageBox::warning(owner, title, message);
     };

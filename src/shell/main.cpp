@@ -6,6 +6,7 @@
 #include "prefs/uPreferences.h"
 #include "prefs/uProductInfo.h"
 #include "prefs/uSavePrefs.h"
+#include "uDefaultFolders.h"
 #include "uDropSourceW.h"
 #include "uFichierDialogs.h"
 #include "uFichierMan.h"
@@ -14,6 +15,7 @@
 #include "uShowFormToolbar.h"
 #include "uShowFormView.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -33,6 +35,7 @@ TShowForm::TShowForm(QWidget *parent) : QMainWindow(parent)
     m_gpal->setObjectName(QStringLiteral("gpal"));
     const auto actions = CreateActionsFromTable(ShowFormActionTable(), *m_gpal, this);
     addActions({actions.begin(), actions.end()}); // their shortcuts work in the window
+    defaultfolders::InstallDefaults(*m_gpal, QCoreApplication::applicationDirPath());
     CreateFileManager();
 
     // The application manager will own the switch processor; until it exists

@@ -10,7 +10,7 @@ constexpr bool kOnLoad = true, kNotOnLoad = false;
 
 // A row's default is nullptr for a command (no value) and for the three
 // folders whose default is computed at run time by the window's OnDefault
-// handlers: waDossierSave (the user's pictures folder, else documents, else
+// handlers (uDefaultFolders): waDossierSave (the user's pictures folder, else documents, else
 // the home folder), waDossierScripts (the user's documents folder, else the
 // home folder) and waPrivateFolder (the executable's folder with a trailing
 // separator).

@@ -1,6 +1,7 @@
 #include "ActionTestSupport.h"
 
 #include "actions/uActionList.h"
+#include "actions/uRunStatus.h"
 #include "actions/uScriptAction.h"
 
 #include <gtest/gtest.h>
@@ -187,16 +188,42 @@ TEST(TypedActions, SetValueFromTextRules)
     TPointAction point(&owner);
     TRectAction rect(&owner);
 
+    // A number that does not read is refused: the value stays and the run
+    // counts as failed.
     const std::vector<std::pair<QString, qint32>> integers{
-        {"12a", -1}, {"42", 42}, {"$10", 16}, {"", -1}, {"-3", -3}};
+        {"42", 42},  {"12a", 42},        {"$10", 16},
+        {"", 16},    {" -3 ", -3},       {"1,500", -3},
+        {"4.0", -3}, {"9999999999", -3}, {"$FF00000F", qint32(0xFF00000F)}};
     for (const auto &[text, expected] : integers) {
+        TRunStatus::Reset();
+        const qint32 before = integer.Value();
         integer.SetValueFromText(text);
         EXPECT_EQ(integer.Value(), expected) << text.toStdString();
+        EXPECT_EQ(TRunStatus::Failed(), integer.Value() == before) << text.toStdString();
     }
-    real.SetValueFromText("x");
-    EXPECT_EQ(real.Value(), -1.0);
-    real.SetValueFromText(QLocale().toString(2.25));
-    EXPECT_EQ(real.Value(), 2.25);
+    const QLocale locale = actiontext::userLocale();
+    const std::vector<std::pair<QString, double>> reals{{locale.toString(2.25), 2.25},
+                                                        {"x", 2.25},
+                                                        {"nan", 2.25},
+                                                        {"inf", 2.25},
+                                                        {"-inf", 2.25},
+                                                        {"1e999", 2.25},
+                                                        {"", 2.25},
+                                                        {locale.toString(-1e3), -1e3},
+                                                        {"1e-3", 1e-3}};
+    for (const auto &[text, expected] : reals) {
+        TRunStatus::Reset();
+        const double before = real.Value();
+        real.SetValueFromText(text);
+        EXPECT_EQ(real.Value(), expected) << text.toStdString();
+        EXPECT_EQ(TRunStatus::Failed(), real.Value() == before) << text.toStdString();
+    }
+    // A group separator is no part of the notation: "1,500" is not 1500.
+    QLocale grouping(QLocale::English);
+    EXPECT_FALSE(actiontext::parseDouble("1,500", grouping));
+    EXPECT_EQ(actiontext::parseDouble("1500.5", grouping), 1500.5);
+    EXPECT_EQ(actiontext::parseDouble("1,5", QLocale(QLocale::French)), 1.5);
+    TRunStatus::Reset();
 
     const std::vector<std::pair<QString, bool>> booleans{
         {"  VRAI ", true}, {"T", true},  {"2", true},   {"-1", true}, {"true", true},

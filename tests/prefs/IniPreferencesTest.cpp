@@ -1,6 +1,7 @@
 // The portable ini file: format, reading rules, encodings, safe writing.
 
 #include "PrefsTestSupport.h"
+#include "actions/uRunStatus.h"
 
 #include <QStringEncoder>
 
@@ -119,6 +120,82 @@ TEST(IniPreferences, ReadsEveryAcceptedEncoding)
         EXPECT_TRUE(ini.ReadInteger(QStringLiteral("X"), x));
         EXPECT_EQ(x, 1);
     }
+}
+
+// Only a text that the plain line cannot hold takes the escaped form, so
+// files written before it existed (backslashes in folders) read unchanged.
+TEST(IniPreferences, EscapedFormOnlyWhereThePlainLineCannotHoldTheText)
+{
+    TempStores stores;
+    stores.writeFile(stores.iniFile(), encoded(QStringConverter::Utf16LE,
+                                               QStringLiteral("[]\r\nOld=C:\\new\\u0041\\\r\n"
+                                                              "Odd*=a\\zb\\u12\\\r\n[After]\r\n")));
+    {
+        TIniPreferencesMan ini(stores.iniFile());
+        QString text;
+        ASSERT_TRUE(ini.ReadString(QStringLiteral("old"), text));
+        EXPECT_EQ(text, QStringLiteral("C:\\new\\u0041\\")); // no escape in the plain form
+        ASSERT_TRUE(ini.ReadString(QStringLiteral("Odd"), text));
+        EXPECT_EQ(text, QStringLiteral("a\\zb\\u12\\")); // unknown escapes stay as written
+        QStringList names;
+        ini.GetValueNames(names);
+        EXPECT_EQ(names, QStringList({"Old", "Odd"}));
+
+        ini.WriteString(QStringLiteral("Folder"), QStringLiteral("C:\\Pictures\\"));
+        ini.WriteString(QStringLiteral("Two"), QStringLiteral("a\r\n[X]\\n\u0001\u2028"));
+        ini.WriteString(QStringLiteral("ODD"), QStringLiteral("plain again")); // replaces Odd*=
+    }
+    const QStringList lines = stores.iniLines();
+    EXPECT_EQ(lines,
+              QStringList({"[]", "Old=C:\\new\\u0041\\", "ODD=plain again", "Folder=C:\\Pictures\\",
+                           "Two*=a\\r\\n[X]\\\\n\\u0001\\u2028", "[After]"}));
+}
+
+// A line that is not valid text costs that line only: the others read, the
+// next save leaves it out, and the file does not grow from run to run.
+TEST(IniPreferences, ADamagedLineCostsOnlyThatLine)
+{
+    const QByteArray before =
+        QByteArrayLiteral("\xFF\xFE") +
+        encoded(QStringConverter::Utf16LE, "[]\r\n[ShowForm]\r\nDigits=7\r\nBad=", false);
+    const QByteArray after = encoded(QStringConverter::Utf16LE, "\r\nNextNum=40\r\n", false);
+    struct Case {
+        const char *what;
+        QByteArray bytes;
+        qsizetype damagedLine;
+    };
+    const Case cases[] = {
+        {"lone high surrogate", before + QByteArray("\x00\xD8x\x00", 4) + after, 4},
+        {"lone low surrogate", before + QByteArray("\x00\xDC", 2) + after, 4},
+        {"reversed pair", before + QByteArray("\x00\xDC\x00\xD8", 4) + after, 4},
+        {"broken UTF-8", "\xEF\xBB\xBF[]\n[ShowForm]\nDigits=7\nBad=\xC3(\nNextNum=40\n", 4},
+        {"odd last byte",
+         encoded(QStringConverter::Utf16LE, "[]\r\n[ShowForm]\r\nDigits=7\r\nNextNum=40\r\n") + "X",
+         5},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        TempStores stores;
+        stores.writeFile(stores.iniFile(), c.bytes);
+        QList<qsizetype> damaged;
+        TIniPreferencesMan::Decode(c.bytes, &damaged);
+        EXPECT_EQ(damaged, QList<qsizetype>({c.damagedLine}));
+        for (int run = 0; run < 2; ++run) {
+            TIniPreferencesMan ini(stores.iniFile());
+            ini.OpenKey(QStringLiteral("ShowForm"), true);
+            qint32 digits = 0, next = 0;
+            EXPECT_TRUE(ini.ReadInteger(QStringLiteral("Digits"), digits));
+            EXPECT_TRUE(ini.ReadInteger(QStringLiteral("NextNum"), next));
+            EXPECT_EQ(digits, 7);
+            EXPECT_EQ(next, 40 + run);
+            ini.WriteInteger(QStringLiteral("NextNum"), 41 + run);
+        }
+        EXPECT_EQ(stores.iniLines().count(QStringLiteral("[ShowForm]")), 1);
+        damaged.clear();
+        TIniPreferencesMan::Decode(stores.readFile(stores.iniFile()), &damaged);
+        EXPECT_TRUE(damaged.isEmpty());
+    }
+    TRunStatus::Reset();
 }
 
 TEST(IniPreferences, ValuesAboveAnyHeaderBelongToTheRoot)

@@ -3,11 +3,14 @@
 
 #include "PrefsTestSupport.h"
 #include "actions/uActionList.h"
+#include "actions/uRunStatus.h"
 #include "actions/uScriptAction.h"
 #include "prefs/uProductInfo.h"
 #include "prefs/uRegistry.h"
 
 #include <QFileInfo>
+
+#include <iterator>
 
 namespace {
 
@@ -132,6 +135,53 @@ TEST(NorvanePreferences, TypedValuesRoundTripInBothStores)
         QStringList sections;
         gp->GetSectionNames(sections);
         EXPECT_EQ(sections.size(), 2) << sections.join(',').toStdString();
+    }
+}
+
+// Whatever a text action holds comes back as it was, and the values after it
+// too: line breaks must not cut the ini file into stray lines or sections.
+TEST(NorvanePreferences, EveryKindOfTextReadsBackExactly)
+{
+    const QString texts[] = {
+        QString(),
+        QStringLiteral("plain = text "),
+        QStringLiteral(" C:\\new\\dir\\ and \\n \\\\ \\u0041 "), // backslashes as typed
+        QStringLiteral("a\nb"),
+        QStringLiteral("a\r\n[X]\r\nDigits=1"),
+        QStringLiteral("\r"),
+        QStringLiteral("\n\n"),
+        QStringLiteral("tab\there"),
+        QString(QChar(0)) + QStringLiteral("nul inside") + QChar(0) + QChar(0),
+        QStringLiteral("\u0001\u001b\u007f\u0085\u2028\u2029"),
+        QStringLiteral("[Section]"),
+        QStringLiteral("*=star"),
+        QStringLiteral("Käthe 日本 \U0001F600 \uFFFD \uFEFF"),
+        QString(QChar(0xD800)) + QStringLiteral("half pairs") + QChar(0xDC00) + QChar(0xDBFF),
+    };
+    for (M mode : {M::spRegistre, M::spPortable}) {
+        SCOPED_TRACE(int(mode));
+        Fixture f;
+        {
+            auto gp = f.prefs(mode);
+            ASSERT_TRUE(gp->OpenSection(QStringLiteral("ShowForm")));
+            for (int i = 0; i < int(std::size(texts)); ++i)
+                EXPECT_TRUE(gp->WriteString(QStringLiteral("Text%1").arg(i), texts[i]));
+            EXPECT_TRUE(gp->WriteInteger(QStringLiteral("After"), 42));
+            gp->CloseSection();
+            EXPECT_TRUE(gp->Save());
+        }
+        auto gp = f.detected();
+        ASSERT_EQ(gp->StorageMode(), mode);
+        gp->OpenSection(QStringLiteral("ShowForm"));
+        for (int i = 0; i < int(std::size(texts)); ++i)
+            EXPECT_EQ(gp->ReadString(QStringLiteral("Text%1").arg(i), QStringLiteral("default")),
+                      texts[i])
+                << i;
+        EXPECT_EQ(gp->ReadInteger(QStringLiteral("After"), 0), 42);
+        gp->CloseSection();
+        QStringList sections;
+        gp->GetSectionNames(sections);
+        EXPECT_EQ(sections, QStringList({"ShowForm"}));
     }
 }
 
@@ -266,6 +316,58 @@ TEST(NorvanePreferences, AnIniFileThatCannotBeWrittenIsReported)
     QDir(f.stores.exeFolder()).removeRecursively();
     EXPECT_FALSE(gp->Save());
     EXPECT_TRUE(told.contains(f.stores.iniFile())) << told.toStdString();
+}
+
+// A save whose ini file cannot be written says so once, not again when the
+// backend goes or the component ends.
+TEST(NorvanePreferences, AFailedIniSaveIsReportedOnce)
+{
+    Fixture f;
+    int told = 0;
+    testing::internal::CaptureStderr();
+    {
+        auto gp = f.prefs(M::spPortable);
+        gp->OnSaveError = [&](const QString &) { ++told; };
+        QDir(f.stores.exeFolder()).removeRecursively();
+        TRunStatus::Reset();
+        EXPECT_FALSE(gp->Save());
+        EXPECT_TRUE(TRunStatus::Failed());
+    }
+    const std::string printed = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(told, 1);
+    EXPECT_EQ(printed, "");
+    TRunStatus::Reset();
+}
+
+// Each action saves on its own: when some writes fail (a store that refuses
+// them), the others land and the save reports the failure instead of success.
+TEST(NorvanePreferences, WritesThatFailMakeTheSaveFail)
+{
+    Fixture f;
+    f.makeKey();
+    TRegistryDb(f.stores.dbFile())
+        .exec("CREATE TRIGGER refuse BEFORE INSERT ON regvalues WHEN NEW.name = 'Digits' "
+              "BEGIN SELECT RAISE(ABORT, 'Digits refused'); END");
+    auto gp = f.detected();
+    ASSERT_EQ(gp->StorageMode(), M::spRegistre);
+    gp->OnSavePrefs = [](TNorvanePreferences &store) {
+        store.OpenSection(QStringLiteral("ShowForm"));
+        const bool digits = store.WriteInteger(QStringLiteral("Digits"), 4);
+        const bool next = store.WriteInteger(QStringLiteral("NextNum"), 9);
+        store.CloseSection();
+        return digits && next;
+    };
+    QString told;
+    gp->OnSaveError = [&](const QString &message) { told = message; };
+    TRunStatus::Reset();
+    EXPECT_FALSE(gp->Save());
+    EXPECT_TRUE(TRunStatus::Failed());
+    EXPECT_TRUE(told.contains(QStringLiteral("Digits refused"))) << told.toStdString();
+    TRegistryDb db(f.stores.dbFile());
+    EXPECT_EQ(db.value(kKey + QStringLiteral("\\ShowForm"), QStringLiteral("NextNum")),
+              TRegValue::fromDword(9));
+    EXPECT_FALSE(db.value(kKey + QStringLiteral("\\ShowForm"), QStringLiteral("Digits")));
+    TRunStatus::Reset();
 }
 
 TEST(NorvanePreferences, ARegistryThatCannotBeCreatedIsReported)

@@ -7,7 +7,10 @@
 #include "prefs/uProductInfo.h"
 #include "prefs/uRegistry.h"
 
+#include <QDirIterator>
 #include <QProcessEnvironment>
+
+#include <unistd.h>
 
 namespace {
 
@@ -29,6 +32,42 @@ protected:
         QString output;
         ASSERT_EQ(testsupport::runProgram(exe, arguments, &output, 60000), 0)
             << output.toStdString();
+    }
+    // The exit status; stdout and stderr in *output.
+    int runStatus(const QStringList &arguments, QString *output)
+    {
+        return testsupport::runProgram(exe, arguments, output, 60000);
+    }
+    // The values of [ShowForm] as the ini backend reads them.
+    QString iniValue(const QString &name)
+    {
+        TIniPreferencesMan ini(stores.iniFile());
+        ini.OpenKey(QStringLiteral("ShowForm"), false);
+        QString text = QStringLiteral("<missing>");
+        ini.ReadString(name, text);
+        return text;
+    }
+    // The program as a user who cannot write write-protected files: root
+    // writes them anyway, so as root it runs as nobody.
+    int runAsUser(const QStringList &arguments, QString *output)
+    {
+        if (geteuid() != 0)
+            return runStatus(arguments, output);
+        for (QDirIterator it(stores.dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot,
+                             QDirIterator::Subdirectories);
+             it.hasNext();) {
+            const QString path = it.next();
+            if (QFileInfo(path).isDir())
+                QFile::setPermissions(path, QFileDevice::Permissions(0x7777));
+        }
+        QFile::setPermissions(stores.dir.path(), QFileDevice::Permissions(0x7777));
+        qputenv("XDG_CACHE_HOME", stores.dir.filePath(QStringLiteral("cache")).toUtf8());
+        const int status = testsupport::runProgram(
+            QStringLiteral("setpriv"),
+            QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", exe} + arguments,
+            output, 60000);
+        qunsetenv("XDG_CACHE_HOME");
+        return status;
     }
     QStringList section(const QStringList &lines, const QString &header)
     {
@@ -84,6 +123,126 @@ TEST_F(KadrexRun, SettingsSurviveInTheRegistryStore)
     EXPECT_EQ(db.value(key + QStringLiteral("\\ShowForm"), QStringLiteral("NextNum")),
               TRegValue::fromDword(7));
     EXPECT_FALSE(QFile::exists(stores.iniFile()));
+}
+
+// A line break in a text must not cut the file: every setting written by
+// three runs comes back, in both stores.
+TEST_F(KadrexRun, TextsWithLineBreaksKeepEverySetting)
+{
+    const QString key = QStringLiteral("Software\\Norvane\\Kadrex");
+    for (const bool portable : {true, false}) {
+        SCOPED_TRACE(portable ? "ini" : "registry");
+        if (portable)
+            stores.writeFile(stores.iniFile(), "[]\r\n");
+        else
+            TRegistryDb(stores.dbFile()).createKey(key);
+        run({"/p2=keep", "+isl", "/idelai=42", "/quit"});
+        run({"/p1=a\n[X]\r\nDigits=9", "/quit"});
+        run({"/dig=6", "/quit"});
+        const std::pair<QString, QString> expected[] = {{"InsertPerso1", "a\n[X]\r\nDigits=9"},
+                                                        {"InsertPerso2", "keep"},
+                                                        {"Sliders", "True"},
+                                                        {"IntervalloDelai", "42"},
+                                                        {"Digits", "6"}};
+        for (const auto &[name, value] : expected) {
+            if (portable) {
+                EXPECT_EQ(iniValue(name), value) << name.toStdString();
+            } else {
+                const auto stored =
+                    TRegistryDb(stores.dbFile()).value(key + QStringLiteral("\\ShowForm"), name);
+                ASSERT_TRUE(stored) << name.toStdString();
+                const QString text = stored->toString().value_or(
+                    QString::number(qint32(stored->toDword().value_or(0))));
+                EXPECT_EQ(text, name == "Sliders" ? "1" : value) << name.toStdString();
+            }
+        }
+        if (portable) {
+            EXPECT_FALSE(stores.iniLines().contains(QStringLiteral("[X]")));
+            QFile::remove(stores.iniFile());
+        }
+    }
+}
+
+TEST_F(KadrexRun, ADamagedIniLineIsSkippedAndTheRestKept)
+{
+    QByteArray bytes = TIniPreferencesMan::Encode({"[]", "[ShowForm]", "Digits=7"});
+    bytes += QByteArray("B\0a\0d\0=\0\x00\xD8\r\0\n\0", 14); // half a surrogate pair
+    bytes += TIniPreferencesMan::Encode({"NextNum=40"}).mid(2);
+    stores.writeFile(stores.iniFile(), bytes);
+    QString output;
+    EXPECT_EQ(runStatus({"/lf=0", "/quit"}, &output), 1); // a switch, so that /quit counts
+    EXPECT_TRUE(output.contains(QStringLiteral("line 4 of %1").arg(stores.iniFile())))
+        << output.toStdString();
+    EXPECT_EQ(iniValue("Digits"), "7");
+    EXPECT_EQ(iniValue("NextNum"), "40");
+    const qint64 size = QFileInfo(stores.iniFile()).size();
+    run({"/lf=0", "/quit"}); // nothing damaged any more: no message, no growth
+    EXPECT_EQ(QFileInfo(stores.iniFile()).size(), size);
+    EXPECT_EQ(stores.iniLines().count(QStringLiteral("[ShowForm]")), 1);
+    EXPECT_EQ(iniValue("NextNum"), "40");
+}
+
+TEST_F(KadrexRun, AReadOnlyRegistryStoreIsReportedAndFailsTheRun)
+{
+    const QString key = QStringLiteral("Software\\Norvane\\Kadrex");
+    TRegistryDb(stores.dbFile()).createKey(key);
+    run({"/dig=4", "/quit"});
+    ASSERT_TRUE(QFile::setPermissions(
+        stores.dbFile(), QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    QString output;
+    EXPECT_EQ(runAsUser({"/dig=3", "/quit"}, &output), 1) << output.toStdString();
+    EXPECT_EQ(output.count(QStringLiteral("could not be saved")), 1) << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("read-only"))) << output.toStdString();
+    EXPECT_EQ(TRegistryDb(stores.dbFile(), false)
+                  .value(key + QStringLiteral("\\ShowForm"), QStringLiteral("Digits")),
+              TRegValue::fromDword(4));
+}
+
+// A file size limit of zero stands for a full disk.
+TEST_F(KadrexRun, AFailedIniSaveIsReportedOnceAndFailsTheRun)
+{
+    stores.writeFile(stores.iniFile(), TIniPreferencesMan::Encode({"[]"}));
+    const QByteArray before = stores.readFile(stores.iniFile());
+    QString output;
+    const int status = testsupport::runProgram(
+        QStringLiteral("sh"),
+        {"-c", "trap '' XFSZ; ulimit -f 0; exec \"$0\" \"$@\"", exe, "/dig=5", "/quit"}, &output,
+        60000);
+    EXPECT_EQ(status, 1) << output.toStdString();
+    EXPECT_EQ(output.count(QStringLiteral("could not be saved")), 1) << output.toStdString();
+    EXPECT_EQ(stores.readFile(stores.iniFile()), before);
+}
+
+TEST_F(KadrexRun, NumbersOutsideTheNotationAreRefusedAndTheSettingKept)
+{
+    stores.writeFile(stores.iniFile(), "[]\r\n");
+    run({"/dh=2.5", "/quit"});
+    QString output;
+    EXPECT_EQ(runStatus({"/dh=1,500", "/dh=nan", "/dh=inf", "/dig=1,5", "/quit"}, &output), 1);
+    for (const char *refused : {"/dh=1,500", "/dh=nan", "/dh=inf", "/dig=1,5"})
+        EXPECT_TRUE(output.contains(QStringLiteral("%1 refused").arg(refused)))
+            << output.toStdString();
+    EXPECT_EQ(iniValue("DecalageHoraire"), "2.5");
+    EXPECT_EQ(iniValue("Digits"), "3");
+}
+
+// The folders default to the user's pictures and documents folders and to
+// the executable's own; a folder stored empty counts as none.
+TEST_F(KadrexRun, FolderDefaultsAreComputedWhenNoneIsStored)
+{
+    const QString home = stores.dir.filePath(QStringLiteral("home"));
+    QDir().mkpath(home + QStringLiteral("/Pictures"));
+    QDir().mkpath(home + QStringLiteral("/Documents"));
+    const QByteArray savedHome = qgetenv("HOME");
+    qputenv("HOME", home.toUtf8());
+    stores.writeFile(stores.iniFile(),
+                     TIniPreferencesMan::Encode({"[]", "[ShowForm]", "DossierSave=", "waLAVFolder=",
+                                                 "DossierScripts=/my/scripts"}));
+    run({"/lf=0", "/quit"});
+    qputenv("HOME", savedHome);
+    EXPECT_EQ(iniValue("DossierSave"), home + QStringLiteral("/Pictures"));
+    EXPECT_EQ(iniValue("DossierScripts"), QStringLiteral("/my/scripts"));
+    EXPECT_EQ(iniValue("waLAVFolder"), stores.exeFolder() + QStringLiteral("/"));
 }
 
 TEST_F(KadrexRun, WithoutAStoreNothingIsWrittenAndStderrSaysSo)
