@@ -58,10 +58,16 @@ void TNvSwitch::ProcessCommandLine()
         if (auto entry = Parse(argument))
             m_entries.push_back(std::move(entry));
     }
-    if (!m_entries.empty())
+    if (!m_entries.empty()) {
         ExecuteEntries();
-    else if (OnNoCommandLine)
-        OnNoCommandLine(this);
+    } else {
+        if (OnNoCommandLine)
+            OnNoCommandLine(this);
+        // "kadrex /quit" alone makes no entry, yet must still close: a batch
+        // run must never be left waiting.
+        if (QuitRequested && OnCloseMainWindow)
+            OnCloseMainWindow();
+    }
     m_entries.Clear();
 }
 
