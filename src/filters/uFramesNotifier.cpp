@@ -75,6 +75,12 @@ void TFramesNotifier::SetTargetWindow(int slot, TMessageSink sink)
         m_targets[slot].window.Set(std::move(sink));
 }
 
+void TFramesNotifier::SetFrameTap(TFrameTap tap)
+{
+    QMutexLocker locker(&m_tapLock);
+    m_tap = std::move(tap);
+}
+
 void TFramesNotifier::StartStreaming()
 {
     m_firstSample = true;
@@ -160,5 +166,10 @@ bool TFramesNotifier::TransformBuffer(GstBuffer *buffer)
     CheckTargets(frameDuration);
     ReportPosition(frameDuration);
     m_firstSample = false;
+    {
+        QMutexLocker locker(&m_tapLock);
+        if (m_tap)
+            m_tap(buffer, m_currentPosition);
+    }
     return m_deliver;
 }

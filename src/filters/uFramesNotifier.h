@@ -36,6 +36,11 @@ public:
     void SetTargetWindow(int slot, TMessageSink sink);
     void SetVideoWindow(TMessageSink sink) { m_videoWindow.Set(std::move(sink)); }
     void SetNavigationWindow(TMessageSink sink) { m_navigationWindow.Set(std::move(sink)); }
+    // Sees every frame with its position, delivered or dropped, on the
+    // streaming thread (the navigation's frame cache). When this returns, the
+    // old tap is no longer running.
+    using TFrameTap = std::function<void(GstBuffer *buffer, qint64 position)>;
+    void SetFrameTap(TFrameTap tap);
 
     void SetDeliver(bool on) { m_deliver = on; }
     bool Deliver() const { return m_deliver; }
@@ -70,6 +75,8 @@ private:
     std::atomic<bool> m_positionReports{false};
     std::array<TTarget, TargetSlots> m_targets;
     TSinkSlot m_videoWindow, m_navigationWindow;
+    QMutex m_tapLock;
+    TFrameTap m_tap;
 
     // Streaming thread only.
     qint64 m_segmentStart = 0;

@@ -1,0 +1,3 @@
+#include "navigation/uNavSteps.h"
+#include <gtest/gtest.h>
+TEST(NavSteps, Placeholder) { EXPECT_EQ(navsteps::ClampSeek(5, 0, 100, 10), 5); }
