@@ -31,7 +31,10 @@ void TFrameCache::Store(GstBuffer *buffer, GstCaps *caps, qint64 position)
     const qint64 bytes = qint64(gst_buffer_get_size(buffer));
     {
         QMutexLocker locker(&m_lock);
-        if (bytes > m_budget)
+        if (bytes == 0 || bytes > m_budget)
+            return;
+        const qint64 distance = qAbs(position - m_focus);
+        if (m_frameDuration > 1 && distance / m_frameDuration > m_budget / bytes)
             return;
     }
     // The copy is made outside the lock: the UI thread may look frames up
@@ -71,6 +74,12 @@ void TFrameCache::evictBeyondBudget()
         const qint64 below = m_focus - first->first, above = last->first - m_focus;
         drop(above > below ? last : first);
     }
+}
+
+void TFrameCache::SetFrameDuration(qint64 duration)
+{
+    QMutexLocker locker(&m_lock);
+    m_frameDuration = qMax<qint64>(duration, 0);
 }
 
 GstSample *TFrameCache::Find(qint64 position) const

@@ -7,7 +7,7 @@
 // (the displayed position) go first.
 //
 // At the default budget of 256 MiB the cache holds 86 frames of 1080p I420
-// (3,110,400 bytes each: 3.4 s at 25 fps), 698 frames of 576p I420 and 32
+// (3,110,400 bytes each: 3.4 s at 25 fps), 431 frames of 576p I420 and 32
 // frames of 1080p BGRx.
 //
 // Store runs on the streaming thread, everything else on any thread.
@@ -41,6 +41,10 @@ public:
     void Store(GstBuffer *buffer, GstCaps *caps, qint64 position);
     // The position eviction keeps closest.
     void SetFocus(qint64 position);
+    // With a frame duration known, a frame farther from the focus than the
+    // budget's worth of frames is not copied at all (a long decode towards a
+    // seek target copies only the frames that will stay).
+    void SetFrameDuration(qint64 duration);
 
     // The frame held at exactly this position (a new reference), or null.
     GstSample *Find(qint64 position) const;
@@ -65,5 +69,6 @@ private:
     qint64 m_budget;
     qint64 m_bytes = 0;
     qint64 m_focus = 0;
+    qint64 m_frameDuration = 0;
     std::atomic<bool> m_enabled{true};
 };

@@ -18,8 +18,8 @@ constexpr const char *kInternal = "internal";
 constexpr TActionDef command(const char *name, const char *script, const char *shortcut,
                              const char *caption, const char *hint)
 {
-    return {name, Nope, script, "", nullptr, shortcut, kInternal, caption, hint, kStored,
-            kNotOnLoad};
+    return {name,      Nope,    script, "",      nullptr,   shortcut,
+            kInternal, caption, hint,   kStored, kNotOnLoad};
 }
 
 // The two scene commands have no shortcut of their own: the track commands,
@@ -31,12 +31,11 @@ constexpr std::array kRows = {
                   -1,
                   8,
                   9},
-    TNavActionRow{command("naReculeDebut", "ReculeDebut", "Ctrl+Shift+Home", "Start",
-                          "Go back to start"),
-                  7, -1, -1, E::GoToStart, E::GoToStart},
     TNavActionRow{
-        command("naReculeScene", "ReculeScene", "", "", "Go back to the previous scene"), 7, -1,
-        -1, E::PreviousScene, E::PreviousScene},
+        command("naReculeDebut", "ReculeDebut", "Ctrl+Shift+Home", "Start", "Go back to start"), 7,
+        -1, -1, E::GoToStart, E::GoToStart},
+    TNavActionRow{command("naReculeScene", "ReculeScene", "", "", "Go back to the previous scene"),
+                  7, -1, -1, E::PreviousScene, E::PreviousScene},
     TNavActionRow{command("naReculeTrack", "ReculeTrack", "Ctrl+Home", "",
                           "Go back to the previous scene\r\nor keep pressing Shift to go back to "
                           "Start"),
@@ -59,9 +58,9 @@ constexpr std::array kRows = {
     TNavActionRow{command("naReculeMedium", "ReculeMedium", "", "",
                           "Go back one second\r\nor hold Shift to Go back ten seconds"),
                   1, -1, -1, E::BackSecond, E::Back10Seconds},
-    TNavActionRow{command("naRecule10Frames", "Recule10Frames", "Ctrl+Shift+Left", "",
-                          "Go back ten frames"),
-                  -1, -1, -1, E::Back10Frames, E::Back10Frames},
+    TNavActionRow{
+        command("naRecule10Frames", "Recule10Frames", "Ctrl+Shift+Left", "", "Go back ten frames"),
+        -1, -1, -1, E::Back10Frames, E::Back10Frames},
     TNavActionRow{command("naReculeFrame", "ReculeFrame", "Ctrl+Left", "", "Go back one frame"), 2,
                   -1, -1, E::BackFrame, E::BackFrame},
     TNavActionRow{command("naReculeLow", "ReculeLow", "", "",

@@ -454,9 +454,8 @@ bool TNavMan::StepFrames(qint64 frames)
         return false;
     const qint64 from = notifier->CurrentPosition();
     const qint64 wanted = from + frames * m_frameDuration;
-    if (!gst_element_send_event(renderer,
-                                gst_event_new_step(GST_FORMAT_BUFFERS, guint64(frames), 1.0,
-                                                   TRUE, FALSE)))
+    if (!gst_element_send_event(
+            renderer, gst_event_new_step(GST_FORMAT_BUFFERS, guint64(frames), 1.0, TRUE, FALSE)))
         return false;
     m_shownCached.reset();
     m_stepped = true;
@@ -531,6 +530,8 @@ void TNavMan::PositionTextMessage(const TNvMessage &message)
     // displayed one (a report queued before the cache took over).
     if (m_shownCached && message.wParam != *m_shownCached)
         return;
+    if (!m_shownCached)
+        m_cache.SetFocus(message.wParam);
     const QString text = message.data.toString();
     if (m_edit || m_slider || OnDisplayTime || OnKPosition) {
         if (OnDisplayTime)
@@ -558,6 +559,7 @@ void TNavMan::SetFrameDuration(qint64 duration)
     if (duration != m_frameDuration)
         m_cache.Clear(); // its positions were multiples of the old duration
     m_frameDuration = duration;
+    m_cache.SetFrameDuration(duration);
     if (TFramesNotifier *notifier = FramesNotifier())
         notifier->SetFrameDuration(duration);
     RefreshDuration();

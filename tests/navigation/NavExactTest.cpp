@@ -40,10 +40,7 @@ protected:
     }
 
     // The last frame GoToEnd reaches: the one the rule picks at duration - 2 frames.
-    int endIndex() const
-    {
-        return int(FrameAtTarget(rig.nav.Duration() - 2 * fd, fd) / fd);
-    }
+    int endIndex() const { return int(FrameAtTarget(rig.nav.Duration() - 2 * fd, fd) / fd); }
 
     TNavRig rig;
     qint64 fd = 0;
@@ -85,8 +82,12 @@ TEST_P(NavExact, TypedPositionsStepsStartAndEnd)
 }
 
 const TExactCase kExactCases[] = {
-    {"MP4", "indexed.mp4"},           {"MKV", "indexed.mkv"},  {"AVI", "indexed_mjpeg.avi"},
-    {"MPEG_PS", "indexed.mpg"},       {"MPEG_TS", "indexed.ts"}, {"DV", "indexed.dv"},
+    {"MP4", "indexed.mp4"},
+    {"MKV", "indexed.mkv"},
+    {"AVI", "indexed_mjpeg.avi"},
+    {"MPEG_PS", "indexed.mpg"},
+    {"MPEG_TS", "indexed.ts"},
+    {"DV", "indexed.dv"},
     {"DV_type1", "indexed_dv_type1.avi"},
 };
 

@@ -17,6 +17,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QMutex>
 
 class TNavRig
 {
@@ -34,7 +35,11 @@ public:
             return !presented.isNull();
         };
     }
-    ~TNavRig() { close(); }
+    ~TNavRig()
+    {
+        close();
+        keep(nullptr);
+    }
 
     // Opens the file and shows its first frame, paused; false on failure.
     bool open(const QString &path)
@@ -52,6 +57,18 @@ public:
         GstCaps *bgrx = gst_caps_from_string("video/x-raw,format=BGRx");
         g_object_set(sink, "caps", bgrx, "max-buffers", 1, "drop", TRUE, "sync", TRUE, nullptr);
         gst_caps_unref(bgrx);
+        // Like a video sink, the picture on show is the newest of the preroll
+        // frame and the frames rendered.
+        GstAppSinkCallbacks callbacks = {};
+        callbacks.new_preroll = [](GstAppSink *appsink, gpointer self) {
+            static_cast<TNavRig *>(self)->keep(gst_app_sink_pull_preroll(appsink));
+            return GST_FLOW_OK;
+        };
+        callbacks.new_sample = [](GstAppSink *appsink, gpointer self) {
+            static_cast<TNavRig *>(self)->keep(gst_app_sink_pull_sample(appsink));
+            return GST_FLOW_OK;
+        };
+        gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, this, nullptr);
         // The decoder manager's way: decoder by intelligent connect, then the
         // frames notifier put in front of what follows it.
         if (FAILED(graph->AddFilter(convert, "Color converter")) ||
@@ -103,11 +120,21 @@ public:
         if (nav.ShownFromCache())
             return presented;
         GstSample *sample = nullptr;
-        g_object_get(sink, "last-sample", &sample, nullptr);
+        {
+            QMutexLocker locker(&lock);
+            sample = newest ? gst_sample_ref(newest) : nullptr;
+        }
         const QImage image = FrameImage(sample);
         if (sample)
             gst_sample_unref(sample);
         return image;
+    }
+    void keep(GstSample *sample)
+    {
+        QMutexLocker locker(&lock);
+        if (newest)
+            gst_sample_unref(newest);
+        newest = sample;
     }
     int shownIndex() { return fixtures::frameIndexOf(shownImage()); }
 
@@ -122,6 +149,8 @@ public:
     TMediaFactory factory;
     TVideoSource *video = nullptr;
     GstElement *sink = nullptr;
+    QMutex lock;
+    GstSample *newest = nullptr;
     QImage presented;
     qint64 presentedPosition = -1;
     int presentations = 0;
