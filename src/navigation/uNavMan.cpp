@@ -271,6 +271,7 @@ void TNavMan::SeekKeepingRunState(bool wait, qint64 position)
         notifier->SetPositionReports(false);
     m_cache.SetFocus(position);
     IssueAbsoluteSeek(position);
+    ClearGraphCompleted(); // the graph has left the end
     if (wait)
         WaitLanding();
     if (running && notifier)

@@ -257,4 +257,28 @@ TEST_F(NavManOnFile, BackStepsInsideTheCacheShowTheCachedFrame)
     EXPECT_EQ(rig.shownIndex(), rig.positionIndex());
 }
 
+TEST_F(NavManOnFile, EndOfStreamPausesAndUnchecksPlay)
+{
+    rig.nav.OnGraphCompleted = [this] { rig.nav.EndOfStream(); };
+    rig.nav.SetPosition(true, 45 * kFrame);
+    rig.nav.caPlay->SetChecked(true);
+    EXPECT_EQ(rig.nav.State(), gmPlaying);
+    QElapsedTimer clock;
+    clock.start();
+    while (!rig.nav.GraphCompleted() && clock.elapsed() < 5000)
+        rig.settle(20);
+    EXPECT_TRUE(rig.nav.GraphCompleted());
+    EXPECT_FALSE(rig.nav.caPlay->Checked());
+    EXPECT_EQ(rig.nav.State(), gmPaused);
+    // Navigation goes on from there: the flag goes with the next seek.
+    rig.nav.StepBackward(kOneSecond);
+    rig.settle();
+    EXPECT_EQ(rig.shownIndex(), rig.positionIndex());
+    EXPECT_FALSE(rig.nav.GraphCompleted());
+    const int back = rig.shownIndex();
+    EXPECT_GE(back, 20);
+    rig.nav.StepForward(kFrame);
+    expectShown(back + 1, "a frame step after the end");
+}
+
 } // namespace
