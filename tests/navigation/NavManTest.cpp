@@ -257,6 +257,20 @@ TEST_F(NavManOnFile, BackStepsInsideTheCacheShowTheCachedFrame)
     EXPECT_EQ(rig.shownIndex(), rig.positionIndex());
 }
 
+TEST_F(NavManOnFile, CompatibleSpeedKeepsTheFrameAndTheRunState)
+{
+    QList<bool> modes;
+    rig.nav.OnVitesse = [&modes](bool on) { modes << on; };
+    rig.nav.SetPosition(true, 20 * kFrame);
+    rig.nav.caVitesseCompatible->SetChecked(true);
+    expectShown(20, "compatible speed, paused");
+    EXPECT_EQ(rig.nav.State(), gmPaused);
+    EXPECT_EQ(gst_pipeline_get_pipeline_clock(rig.nav.Graph()->Pipeline()), nullptr);
+    rig.nav.caVitesseCompatible->SetChecked(false);
+    expectShown(20, "normal speed, paused");
+    EXPECT_EQ(modes, (QList<bool>{true, false}));
+}
+
 TEST_F(NavManOnFile, EndOfStreamPausesAndUnchecksPlay)
 {
     rig.nav.OnGraphCompleted = [this] { rig.nav.EndOfStream(); };
