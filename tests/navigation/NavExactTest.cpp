@@ -19,6 +19,11 @@ struct TExactCase {
     const char *file;
 };
 
+void PrintTo(const TExactCase &c, std::ostream *os)
+{
+    *os << c.file;
+}
+
 class NavExact : public ::testing::TestWithParam<TExactCase>
 {
 protected:
