@@ -269,6 +269,14 @@ TEST_F(NavManOnFile, CompatibleSpeedKeepsTheFrameAndTheRunState)
     rig.nav.caVitesseCompatible->SetChecked(false);
     expectShown(20, "normal speed, paused");
     EXPECT_EQ(modes, (QList<bool>{true, false}));
+
+    // Drawing the paused frame again seeks to it without the seek look.
+    int seekLooks = 0;
+    rig.nav.OnDisplaySeek = [&seekLooks] { ++seekLooks; };
+    rig.nav.RefreshFrame();
+    expectShown(20, "refreshed");
+    EXPECT_EQ(seekLooks, 0);
+    EXPECT_FALSE(rig.nav.DisplaySuppressed());
 }
 
 TEST_F(NavManOnFile, EndOfStreamPausesAndUnchecksPlay)
