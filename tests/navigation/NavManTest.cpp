@@ -72,6 +72,30 @@ TEST(NavManActions, CreatedWithTheirTexts)
     EXPECT_EQ(nav.Images.size(), 10);
 }
 
+TEST(NavManActions, FoundInTheWindowsStoredSet)
+{
+    // The main window's stored set: every action but the two scene commands,
+    // with stored texts that the manager's own replace.
+    TNavMan nav;
+    std::vector<TActionDef> stored;
+    for (const TNavActionRow &row : navactions::Rows())
+        if (navactions::InStoredSet(row)) {
+            stored.push_back(row.def);
+            stored.back().caption = "stored";
+        }
+    CreateActionsFromTable(stored, nav, &nav);
+    nav.RestoreExisting();
+    EXPECT_EQ(nav.Actions().size(), 27);
+    EXPECT_EQ(nav.Command("naReculeScene"), nullptr);
+    ASSERT_NE(nav.Command("naAvanceTrack"), nullptr);
+    EXPECT_EQ(nav.Command("naAvanceTrack")->Caption(), "Next scene");
+    ASSERT_NE(nav.caPlay, nullptr);
+    EXPECT_EQ(nav.caPlay->Caption(), "Play");
+    nav.iaSeekPrepos->SetValue(500);
+    EXPECT_EQ(nav.PrePosition(), 5'000'000);
+    nav.Command("naAvanceTrack")->Apply(); // no media: nothing happens, nothing breaks
+}
+
 TEST(NavManActions, ImagesAreSharedAndCounted)
 {
     const int before = navimages::Users();
