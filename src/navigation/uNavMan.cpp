@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QThread>
 
 namespace {
 
@@ -467,7 +468,8 @@ bool TNavMan::StepFrames(qint64 frames)
     elapsed.start();
     while (notifier->CurrentPosition() < wanted && elapsed.elapsed() < kLandingBoundMs &&
            !GraphCompleted())
-        mf::ElementGetState(renderer, 5, nullptr);
+        if (mf::ElementGetState(renderer, 5, nullptr) != VFW_S_STATE_INTERMEDIATE)
+            QThread::usleep(500); // leave the cores to the decoder
     while (elapsed.elapsed() < kLandingBoundMs &&
            mf::ElementGetState(renderer, 40, nullptr) == VFW_S_STATE_INTERMEDIATE) {
     }
