@@ -236,10 +236,24 @@ void TNavMan::EndOfStream()
 // ---------------------------------------------------------------------------
 // Seeks
 
+bool TNavMan::DropSeeks() const
+{
+    return FramesNotifier() && !Graph()->AccurateSeeksExact();
+}
+
 void TNavMan::SetPosition(bool wait, qint64 position)
 {
     if (m_seekBusy)
         return;
+    // A demuxer that ignores accurate seeks (MPEG PS) lands on a key frame
+    // after the position: every absolute seek then goes before it and drops
+    // frames up to it, as a precise seek does.
+    if (!m_preciseRunning && DropSeeks()) {
+        if (m_duration <= 0)
+            RefreshDuration();
+        SeekDropping(ClampSeek(position, m_start, m_end, m_frameDuration));
+        return;
+    }
     const TBusyGuard busy(m_seekBusy);
     if (!m_displaySuppressed) {
         if (m_edit)
@@ -289,9 +303,11 @@ void TNavMan::IssueAbsoluteSeek(qint64 position)
     if (!(Graph()->GetCapabilities() & seekcaps::CanSeekAbsolute))
         return;
     // The middle of the frame the position picks: a first buffer stamped
-    // with the requested time still lands on that frame.
+    // with the requested time still lands on that frame. A seek before a
+    // precise target goes to the point itself (the frames up to the target
+    // are dropped anyway, and the start of the file is then reachable).
     const qint64 frame = FrameAtTarget(position, m_frameDuration);
-    Graph()->SetPositions(SeekPointFor(frame, m_frameDuration), true);
+    Graph()->SetPositions(m_preciseRunning ? position : SeekPointFor(frame, m_frameDuration), true);
 }
 
 void TNavMan::WaitLanding()
@@ -323,11 +339,16 @@ void TNavMan::SeekPrecise(qint64 target)
     }
     if (ShowCached(target))
         return;
-    TFramesNotifier *notifier = FramesNotifier();
-    if (!notifier) {
+    if (!FramesNotifier()) {
         SetPosition(true, target);
         return;
     }
+    SeekDropping(target);
+}
+
+void TNavMan::SeekDropping(qint64 target)
+{
+    TFramesNotifier *notifier = FramesNotifier();
     m_savedState = State();
     const qint64 frame = FrameAtTarget(target, m_frameDuration);
     qint64 prePosition = m_prePosition;
@@ -350,6 +371,7 @@ void TNavMan::SeekPrecise(qint64 target)
             // wait ran out): show what the graph holds rather than nothing.
             notifier->DisarmTarget(0);
             notifier->SetDeliver(true);
+            const TBusyGuard plain(m_preciseRunning); // a plain seek, not this one again
             SetPosition(true, target);
             return;
         }
@@ -456,8 +478,7 @@ bool TNavMan::StepFrames(qint64 frames)
         return false;
     const qint64 from = notifier->CurrentPosition();
     const qint64 wanted = from + frames * m_frameDuration;
-    if (!gst_element_send_event(
-            renderer, gst_event_new_step(GST_FORMAT_BUFFERS, guint64(frames), 1.0, TRUE, FALSE)))
+    if (FAILED(Graph()->Step(int(frames), renderer)))
         return false;
     m_shownCached.reset();
     m_stepped = true;
@@ -591,7 +612,6 @@ void TNavMan::SetCompatibleSpeed(bool on)
 {
     const TGrapheManState remembered = State();
     const bool media = !Graph()->Filters().isEmpty();
-    const qint64 position = media ? CurrentPosition() : 0;
     if (media)
         Stop();
     if (OnVitesse)
@@ -600,12 +620,8 @@ void TNavMan::SetCompatibleSpeed(bool on)
     Graph()->UseClock(!on);
     if (!media)
         return;
-    // A stopped graph forgets its position: come back to the same frame.
+    // The session comes back to the frame the stop left.
     TGrapheMan::Pause();
-    if (position > 0) {
-        IssueAbsoluteSeek(position);
-        WaitLanding();
-    }
     if (remembered == gmPlaying)
         TGrapheMan::Play();
     else

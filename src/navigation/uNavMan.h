@@ -131,6 +131,8 @@ private:
     void RunCommand(const TNavActionRow &row);
     void RunEffect(TNavEffect effect);
     void SeekKeepingRunState(bool wait, qint64 position);
+    bool DropSeeks() const;
+    void SeekDropping(qint64 target);
     void IssueAbsoluteSeek(qint64 position);
     void WaitLanding();
     bool StepFrames(qint64 frames);
