@@ -68,6 +68,7 @@ TEST_P(NavExact, TypedPositionsStepsStartAndEnd)
     expectShown(16, "ten frames forward");
     rig.nav.StepBackward(fd);
     expectShown(15, "one frame back");
+    EXPECT_TRUE(rig.nav.ShownFromCache()) << "the frame stepped over is cached";
     rig.nav.StepBackward(10 * fd);
     expectShown(5, "ten frames back");
     rig.nav.StepForward(kOneSecond);
