@@ -2,6 +2,7 @@
 
 #include "mf/uPositionText.h"
 #include "uFilterMessages.h"
+#include "uFrameMeta.h"
 
 #include <QMutexLocker>
 
@@ -160,5 +161,9 @@ bool TFramesNotifier::TransformBuffer(GstBuffer *buffer)
     CheckTargets(frameDuration);
     ReportPosition(frameDuration);
     m_firstSample = false;
-    return m_deliver;
+    if (!m_deliver)
+        return false;
+    // The frame carries its own position to the sink.
+    SetFramePosition(buffer, {m_currentPosition, m_currentPosition / frameDuration});
+    return true;
 }

@@ -52,6 +52,7 @@ protected:
     void NewSegment(const GstSegment &segment) override;
     bool SetMediaType(GstCaps *caps) override;
     bool TransformBuffer(GstBuffer *buffer) override;
+    bool LabelsBuffers() const override { return true; }
 
 private:
     struct TTarget {
