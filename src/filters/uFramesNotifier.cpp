@@ -102,6 +102,12 @@ bool TFramesNotifier::SetMediaType(GstCaps *caps)
     return true;
 }
 
+bool TFramesNotifier::CheckInputType(GstCaps *caps)
+{
+    return caps && !gst_caps_is_empty(caps) &&
+           gst_structure_has_name(gst_caps_get_structure(caps, 0), "video/x-raw");
+}
+
 TVideoData TFramesNotifier::VideoData() const
 {
     QMutexLocker locker(&m_videoLock);

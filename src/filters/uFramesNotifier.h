@@ -51,6 +51,8 @@ protected:
     void StartStreaming() override;
     void NewSegment(const GstSegment &segment) override;
     bool SetMediaType(GstCaps *caps) override;
+    // Decoded video only: intelligent connect then puts the decoder in front.
+    bool CheckInputType(GstCaps *caps) override;
     bool TransformBuffer(GstBuffer *buffer) override;
     bool LabelsBuffers() const override { return true; }
 

@@ -1,5 +1,6 @@
 #include "mfGraph.h"
 
+#include "mfConnectCandidates.h"
 #include "mfSourceBin.h"
 
 #include <QMetaObject>
@@ -136,33 +137,6 @@ QString TMfGraph::uniqueName(const QString &base) const
 
 namespace {
 
-gint byRank(gconstpointer a, gconstpointer b)
-{
-    return gst_plugin_feature_rank_compare_func(a, b);
-}
-
-// Parsers, decoders and converters of rank >= MARGINAL taking `caps`, best first.
-GList *candidatesFor(GstCaps *caps)
-{
-    const GstElementFactoryListType types = GST_ELEMENT_FACTORY_TYPE_PARSER |
-                                            GST_ELEMENT_FACTORY_TYPE_DECODER |
-                                            GST_ELEMENT_FACTORY_TYPE_DEPAYLOADER;
-    GList *all = gst_element_factory_list_get_elements(types, GST_RANK_MARGINAL);
-    GList *converters = gst_element_factory_list_get_elements(
-        GST_ELEMENT_FACTORY_TYPE_MEDIA_VIDEO | GST_ELEMENT_FACTORY_TYPE_MEDIA_AUDIO,
-        GST_RANK_MARGINAL);
-    for (GList *l = converters; l; l = l->next) {
-        const char *klass = gst_element_factory_get_metadata(GST_ELEMENT_FACTORY(l->data),
-                                                             GST_ELEMENT_METADATA_KLASS);
-        if (klass && strstr(klass, "Converter") && !g_list_find(all, l->data))
-            all = g_list_prepend(all, gst_object_ref(l->data));
-    }
-    gst_plugin_feature_list_free(converters);
-    GList *fit = gst_element_factory_list_filter(all, caps, GST_PAD_SINK, FALSE);
-    gst_plugin_feature_list_free(all);
-    return g_list_sort(fit, byRank);
-}
-
 GstPad *firstFreePad(GstElement *element, GstPadDirection direction)
 {
     for (GstPad *pad : mf::Pins(element))
@@ -171,40 +145,83 @@ GstPad *firstFreePad(GstElement *element, GstPadDirection direction)
     return nullptr;
 }
 
+// Whether all of a stream of `caps` can go straight into `in`: fixed caps
+// the pin accepts, or open caps (an element not negotiated yet) that all
+// fit, so that a converter is put in wherever raw formats differ.
+bool fitsDirectly(const GstCaps *caps, GstPad *in)
+{
+    if (gst_caps_is_fixed(caps))
+        return gst_pad_query_accept_caps(in, const_cast<GstCaps *>(caps));
+    GstCaps *taken = gst_pad_query_caps(in, nullptr);
+    const bool fits = gst_caps_is_subset(caps, taken);
+    gst_caps_unref(taken);
+    return fits;
+}
+
+// The factories of the elements upstream of `out`, up to the source.
+QList<QByteArray> factoriesUpstream(GstPad *out)
+{
+    QList<QByteArray> names;
+    GstPad *pad = out;
+    for (int hops = 0; pad && hops < 32; ++hops) {
+        GstElement *element = mf::PinFilter(pad);
+        if (!element)
+            break;
+        if (GstElementFactory *factory = gst_element_get_factory(element))
+            names.append(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory)));
+        pad = nullptr;
+        for (GstPad *pin : mf::Pins(element))
+            if (mf::IsInput(pin) && mf::IsConnected(pin)) {
+                pad = mf::ConnectedTo(pin);
+                break;
+            }
+    }
+    return names;
+}
+
 } // namespace
 
-HRESULT TMfGraph::connectThrough(GstPad *out, GstPad *in, int depth, QList<QByteArray> &used)
+HRESULT TMfGraph::connectThrough(GstPad *out, const GstCaps *caps, GstPad *in, int depth,
+                                 TConnectRun &run)
 {
-    if (SUCCEEDED(ConnectDirect(out, in)))
+    if (fitsDirectly(caps, in) && SUCCEEDED(ConnectDirect(out, in)))
         return S_OK;
-    if (depth >= 3)
+    if (depth >= kMaxConnectDepth)
         return VFW_E_CANNOT_CONNECT;
-    GstCaps *caps = mf::PinCaps(out);
-    GList *candidates = candidatesFor(caps);
-    gst_caps_unref(caps);
+    GstCaps *target = gst_pad_query_caps(in, nullptr);
+    const bool parsed = mf::CapsParsed(caps);
     HRESULT result = VFW_E_CANNOT_CONNECT;
-    for (GList *l = candidates; l && FAILED(result); l = l->next) {
-        GstElementFactory *factory = GST_ELEMENT_FACTORY(l->data);
-        const QByteArray name = gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory));
-        if (used.contains(name) || (m_veto && m_veto(factory)))
+    for (const mf::TConnectCandidate &c : mf::ConnectCandidates(caps)) {
+        if (SUCCEEDED(result))
+            break;
+        const QByteArray name = gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(c.factory));
+        if (c.kind == mf::TCandidateKind::Parser && parsed)
+            continue; // the stream has been framed already (by the source bin's parser)
+        if (run.used.contains(name) || (m_veto && m_veto(c.factory)))
             continue;
-        GstElement *element = gst_element_factory_create(factory, nullptr);
+        GstElement *element = gst_element_factory_create(c.factory, nullptr);
         if (!element || FAILED(AddFilter(element, uniqueName(QString::fromUtf8(name))))) {
             if (element)
-                gst_object_unref(element);
+                gst_object_unref(gst_object_ref_sink(element));
             continue;
         }
         GstPad *into = firstFreePad(element, GST_PAD_SINK);
         GstPad *from = firstFreePad(element, GST_PAD_SRC);
-        used.append(name);
-        if (into && from && SUCCEEDED(ConnectDirect(out, into)) &&
-            SUCCEEDED(connectThrough(from, in, depth + 1, used)))
+        run.used.append(name);
+        GstCaps *next = into && from && SUCCEEDED(ConnectDirect(out, into))
+                            ? mf::EstimatedOutputCaps(c.kind, caps, from, target)
+                            : nullptr;
+        if (next && SUCCEEDED(connectThrough(from, next, in, depth + 1, run))) {
+            run.added.append(element);
             result = S_OK;
-        else
+        } else {
             RemoveFilter(element);
-        used.removeLast();
+        }
+        if (next)
+            gst_caps_unref(next);
+        run.used.removeLast();
     }
-    gst_plugin_feature_list_free(candidates);
+    gst_caps_unref(target);
     return result;
 }
 
@@ -212,8 +229,19 @@ HRESULT TMfGraph::Connect(GstPad *out, GstPad *in)
 {
     if (!out || !in)
         return E_POINTER;
-    QList<QByteArray> used;
-    return connectThrough(out, in, 0, used);
+    TConnectRun run;
+    run.used = factoriesUpstream(out);
+    GstCaps *caps = mf::PinCaps(out);
+    const HRESULT hr = connectThrough(out, caps, in, 0, run);
+    gst_caps_unref(caps);
+    // Elements joining a live graph take its state, downstream first.
+    if (SUCCEEDED(hr)) {
+        if (GstElement *target = mf::PinFilter(in); target && GST_STATE(target) == GST_STATE_NULL)
+            gst_element_sync_state_with_parent(target);
+        for (GstElement *element : std::as_const(run.added))
+            gst_element_sync_state_with_parent(element);
+    }
+    return hr;
 }
 
 HRESULT TMfGraph::RenderStream(GstPad *out, GstElement *sink)

@@ -48,9 +48,14 @@ public:
     // Links output pin `out` to input pin `in`, optionally only with caps
     // compatible with `caps`.
     HRESULT ConnectDirect(GstPad *out, GstPad *in, const GstCaps *caps = nullptr);
-    // Intelligent connect: a direct link, else a chain of parsers, decoders and
-    // converters of rank >= MARGINAL. Each candidate factory is offered to the
-    // veto first; returning True refuses it.
+    // Intelligent connect against the caps the output carries (its fixed caps,
+    // or those its source bin found): a direct link when the input accepts
+    // them, else a chain of parsers, decoders and converters of rank >=
+    // MARGINAL whose inputs accept the stream, with a converter wherever raw
+    // formats differ. Parsers are not added behind a parsed stream, nor a
+    // factory twice in one chain. Each candidate factory is offered to the
+    // veto first; returning True refuses it. Added elements take the graph's
+    // state.
     using TConnectVeto = std::function<bool(GstElementFactory *factory)>;
     void SetConnectVeto(TConnectVeto veto) { m_veto = std::move(veto); }
     HRESULT Connect(GstPad *out, GstPad *in);
@@ -86,7 +91,13 @@ signals:
 private:
     static GstBusSyncReply busSync(GstBus *bus, GstMessage *message, gpointer self);
     HRESULT setState(GstState state);
-    HRESULT connectThrough(GstPad *out, GstPad *in, int depth, QList<QByteArray> &used);
+    struct TConnectRun {
+        QList<QByteArray> used;    // factories in the chain so far, never taken twice
+        QList<GstElement *> added; // elements of the chain, most downstream first
+    };
+    static constexpr int kMaxConnectDepth = 4;
+    HRESULT connectThrough(GstPad *out, const GstCaps *caps, GstPad *in, int depth,
+                           TConnectRun &run);
     QString uniqueName(const QString &base) const;
 
     GstPipeline *m_pipeline = nullptr;
