@@ -1,5 +1,7 @@
 #include "uVideoGeometry.h"
 
+#include "mf/uMediaTypes.h"
+
 #include <QPainter>
 
 TNvRect FitRect(const TNvRect &bounds, int border, int ax, int ay)
@@ -92,4 +94,36 @@ QImage ComposePicture(const QImage &frame, bool flipVertical, bool flipHorizonta
         painter.drawImage(0, 0, overlay);
     }
     return picture;
+}
+
+QPoint AspectPairFor(const TVideoData &data, int forcedMode)
+{
+    const QPoint pixels(qAbs(data.width), qAbs(data.height));
+    switch (forcedMode) {
+    case 1:
+        return {4, 3};
+    case 2:
+        return {16, 9};
+    case 3:
+        return pixels;
+    default:
+        break;
+    }
+    switch (data.aspectCode) {
+    case aspectcode::k4x3:
+        return {4, 3};
+    case aspectcode::k16x9:
+        return {16, 9};
+    case aspectcode::kOther:
+        return {data.pictAspectX, data.pictAspectY};
+    default:
+        return pixels;
+    }
+}
+
+QString FormatReportText(const QString &formatText, const QString &resolutionText)
+{
+    if (formatText == QLatin1String("    "))
+        return resolutionText;
+    return formatText + QStringLiteral(" - ") + resolutionText;
 }

@@ -54,3 +54,13 @@ QImage PrepareOverlay(const TOverlayMix &mix, QSize size);
 // is not flipped); always QImage::Format_RGB32 at the frame's own size.
 QImage ComposePicture(const QImage &frame, bool flipVertical, bool flipHorizontal,
                       const TOverlayMix &mix);
+
+struct TVideoData;
+
+// The aspect pair of a stream: forced 1 (4, 3), 2 (16, 9), 3 the picture's
+// own pixel size; automatic (0) from the stream's display aspect code.
+QPoint AspectPairFor(const TVideoData &data, int forcedMode);
+
+// The format report: the format text and the resolution, or the resolution
+// alone when the format text is four spaces (nothing known).
+QString FormatReportText(const QString &formatText, const QString &resolutionText);

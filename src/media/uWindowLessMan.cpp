@@ -108,7 +108,12 @@ void TVideoView::paintEvent(QPaintEvent *)
     m_man->Paint(painter, rect());
 }
 
-TWindowLessMan::TWindowLessMan(QObject *owner) : TNvActionComponent(owner)
+TWindowLessMan::TWindowLessMan(QObject *owner) : TWindowLessMan(owner, TDeferActions{})
+{
+    CreateFresh();
+}
+
+TWindowLessMan::TWindowLessMan(QObject *owner, TDeferActions) : TNvActionComponent(owner)
 {
     m_renderer = TVideoSink::Create();
     if (m_renderer) {
@@ -147,15 +152,19 @@ TWindowLessMan::TWindowLessMan(QObject *owner) : TNvActionComponent(owner)
     connect(qApp, &QGuiApplication::screenAdded, this, &TWindowLessMan::NotifyDisplayChange);
     connect(qApp, &QGuiApplication::screenRemoved, this, &TWindowLessMan::NotifyDisplayChange);
 
-    if (m_sink) {
-        QPointer<TVideoView> view = m_view.data();
-        m_sink->SetFrameListener([view] {
-            // Streaming thread: only queue the repaint.
-            QMetaObject::invokeMethod(
-                view, [view] { view->update(); }, Qt::QueuedConnection);
-        });
-    }
-    CreateFresh();
+    ListenToSink();
+}
+
+void TWindowLessMan::ListenToSink()
+{
+    if (!m_sink)
+        return;
+    QPointer<TVideoView> view = m_view.data();
+    m_sink->SetFrameListener([view] {
+        // Streaming thread: only queue the repaint; a view gone drops it.
+        QMetaObject::invokeMethod(
+            view, [view] { view->update(); }, Qt::QueuedConnection);
+    });
 }
 
 TWindowLessMan::~TWindowLessMan()
@@ -267,13 +276,7 @@ void TWindowLessMan::WindowDestroyed()
     // The view went with the window: make a new one for the next window.
     if (!m_view) {
         m_view = new TVideoView(this);
-        if (m_sink) {
-            QPointer<TVideoView> view = m_view.data();
-            m_sink->SetFrameListener([view] {
-                QMetaObject::invokeMethod(
-                    view, [view] { view->update(); }, Qt::QueuedConnection);
-            });
-        }
+        ListenToSink();
     }
     CreateMessageControls();
     if (!m_separate)

@@ -119,6 +119,11 @@ public:
     virtual void RepaintPicture();
 
 protected:
+    // For derived components: they run CreateFresh at the end of their own
+    // constructor, so that their overrides take part.
+    struct TDeferActions {
+    };
+    TWindowLessMan(QObject *owner, TDeferActions);
     void CreateActions() override;
     void AssignHandlers() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -139,6 +144,7 @@ private:
     QScreen *MonitorOfWindow() const;
     QColor WindowColor() const;
     void WindowDestroyed();
+    void ListenToSink();
 
     GstElement *m_renderer = nullptr;
     TVideoSink *m_sink = nullptr;

@@ -1,6 +1,7 @@
 // The fit of a picture into the video window, the letterbox inside the
 // destination and the flips as output rectangle.
 #include "media/uVideoGeometry.h"
+#include "mf/uMediaTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -50,6 +51,39 @@ TEST(VideoGeometry, FlipsSwapTheOutputRectangle)
     EXPECT_EQ(FlipOutputRect(false, false), (TOutputRect{0, 0, 1, 1}));
     EXPECT_EQ(FlipOutputRect(true, false), (TOutputRect{0, 1, 1, 0}));
     EXPECT_EQ(FlipOutputRect(true, true), (TOutputRect{1, 1, 0, 0}));
+}
+
+} // namespace
+
+namespace {
+
+TVideoData videoData(quint8 aspectCode, int width = 720, int height = -576)
+{
+    TVideoData data;
+    data.width = width;
+    data.height = height;
+    data.aspectCode = aspectCode;
+    data.pictAspectX = 5;
+    data.pictAspectY = 4;
+    return data;
+}
+
+TEST(VideoAspect, PairFromTheStreamOrTheForcedMode)
+{
+    using namespace aspectcode;
+    EXPECT_EQ(AspectPairFor(videoData(k4x3), 0), QPoint(4, 3));
+    EXPECT_EQ(AspectPairFor(videoData(k16x9), 0), QPoint(16, 9)) << "16:9 DV or MPEG-2";
+    EXPECT_EQ(AspectPairFor(videoData(kOther), 0), QPoint(5, 4));
+    EXPECT_EQ(AspectPairFor(videoData(kNone), 0), QPoint(720, 576)) << "no aspect: pixel size";
+    EXPECT_EQ(AspectPairFor(videoData(k16x9), 1), QPoint(4, 3));
+    EXPECT_EQ(AspectPairFor(videoData(k4x3), 2), QPoint(16, 9));
+    EXPECT_EQ(AspectPairFor(videoData(k16x9), 3), QPoint(720, 576)) << "native, absolute";
+}
+
+TEST(VideoAspect, FormatReportLeavesOutAnEmptyFormat)
+{
+    EXPECT_EQ(FormatReportText("MPEG2", "720 x 576"), "MPEG2 - 720 x 576");
+    EXPECT_EQ(FormatReportText("    ", "720 x 576"), "720 x 576");
 }
 
 } // namespace
