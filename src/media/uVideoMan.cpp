@@ -389,11 +389,6 @@ void TVideoMan::Relayout()
     m_label->update();
 }
 
-void TVideoMan::RepaintPicture()
-{
-    TWindowLessMan::RepaintPicture();
-}
-
 bool TVideoMan::LoadDecoderPreferences(TNorvanePreferences &store)
 {
     if (!store.OpenSection(QStringLiteral("VideoDecoders")))

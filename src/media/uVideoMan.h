@@ -94,7 +94,6 @@ public:
 
     void SetWindow(QWidget *control) override;
     void Relayout() override;
-    void RepaintPicture() override;
 
 protected:
     void CreateActions() override;

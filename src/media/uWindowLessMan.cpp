@@ -159,11 +159,17 @@ void TWindowLessMan::ListenToSink()
 {
     if (!m_sink)
         return;
-    QPointer<TVideoView> view = m_view.data();
-    m_sink->SetFrameListener([view] {
-        // Streaming thread: only queue the repaint; a view gone drops it.
+    // Streaming thread: only queue the repaint. The component outlives the
+    // listener (its destructor clears it), the view may not: it is looked up
+    // when the repaint runs.
+    m_sink->SetFrameListener([this] {
         QMetaObject::invokeMethod(
-            view, [view] { view->update(); }, Qt::QueuedConnection);
+            this,
+            [this] {
+                if (m_view)
+                    m_view->update();
+            },
+            Qt::QueuedConnection);
     });
 }
 
@@ -209,6 +215,8 @@ void TWindowLessMan::AssignHandlers()
     caPreviewform->InternalTrueApply = [this] { SetSeparate(true); };
     caPreviewform->InternalFalseApply = [this] { SetSeparate(false); };
     caKeepAspectratio->InternalTrueApply = [this] { SetKeepAspectratio(true); };
+    caInsertTextOn->InternalTrueApply = [this] { SetOverlayShown(true); };
+    caInsertTextOn->InternalFalseApply = [this] { SetOverlayShown(false); };
     caKeepAspectratio->InternalFalseApply = [this] { SetKeepAspectratio(false); };
 
     auto *fullBorder = Find<TIntegerAction>(QStringLiteral("iaFullBorderWidth"));
@@ -274,10 +282,8 @@ void TWindowLessMan::SetWindow(QWidget *control)
 void TWindowLessMan::WindowDestroyed()
 {
     // The view went with the window: make a new one for the next window.
-    if (!m_view) {
+    if (!m_view)
         m_view = new TVideoView(this);
-        ListenToSink();
-    }
     CreateMessageControls();
     if (!m_separate)
         m_currentWindow = nullptr;
@@ -537,7 +543,12 @@ void TWindowLessMan::SetOverlay(const QImage &overlay)
 
 void TWindowLessMan::DisableOverlay()
 {
-    m_overlayOn = false;
+    SetOverlayShown(false);
+}
+
+void TWindowLessMan::SetOverlayShown(bool on)
+{
+    m_overlayOn = on;
     RepaintPicture();
 }
 

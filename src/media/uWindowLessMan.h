@@ -93,6 +93,13 @@ public:
     // with a global opacity; Disable stops the mixing.
     void SetOverlay(const QImage &overlay);
     void DisableOverlay();
+    // Mixes the overlay kept (inlay on) or not (off), without dropping it.
+    void SetOverlayShown(bool on);
+    bool OverlayShown() const { return m_overlayOn; }
+    // The grab waits, while playing, for a frame painted after the last inlay
+    // refresh: the refresh notes the count here.
+    void NoteInlayRefresh() { m_framesAtInlayRefresh = m_framesDrawn; }
+    int FramesDrawnAtInlayRefresh() const { return m_framesAtInlayRefresh; }
     void SetOverlayKeyColor(TColor color);
     void SetOverlayOpacity(double opacity);
     const TOverlayMix &OverlayMix() const { return m_mix; }
@@ -169,6 +176,7 @@ private:
     bool m_overlayDirty = true;
 
     int m_framesDrawn = 0;
+    int m_framesAtInlayRefresh = 0;
     quint64 m_lastPaintedSerial = 0;
     bool m_cleared = true;
 };

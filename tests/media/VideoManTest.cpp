@@ -113,6 +113,11 @@ TEST_F(VideoManTest, WideMpeg2IsShownWithItsOwnAspect)
     man.SetForcedAspect(0);
     EXPECT_EQ(man.Aspect(), QPoint(16, 9));
 
+    const qsizetype reports = decoders.size();
+    man.naNextDecoderVideo->DoExecute();
+    EXPECT_EQ(decoders.size(), reports + 1) << "the next decoder is reported";
+    EXPECT_EQ(man.DisplayState(), TVideoMan::dsVideo);
+
     const int drawn = man.FramesDrawn();
     ASSERT_TRUE(session.Play());
     EXPECT_TRUE(waitFor([&] { return man.FramesDrawn() > drawn + 5; })) << "frames drawn rise";

@@ -112,9 +112,12 @@ TEST_F(VideoWindow, CaptureIsFlippedAsDisplayedAndMixedWithTheInlay)
     EXPECT_NEAR(qBlue(mixed), qBlue(flipped.pixel(0, 0)) / 2, 1);
     EXPECT_EQ(captured.pixel(1, 0), flipped.pixel(1, 0));
     EXPECT_EQ(captured.pixel(3, 1), flipped.pixel(3, 1));
-    man.DisableOverlay();
+    man.caInsertTextOn->SetChecked(false);
     ASSERT_TRUE(man.CaptureCurrentImage(captured));
-    EXPECT_EQ(captured, flipped);
+    EXPECT_EQ(captured, flipped) << "inlay off";
+    man.caInsertTextOn->SetChecked(true);
+    ASSERT_TRUE(man.CaptureCurrentImage(captured));
+    EXPECT_NEAR(qGreen(captured.pixel(0, 0)), 0x7F, 1) << "inlay on again, overlay kept";
 }
 
 TEST_F(VideoWindow, CaptureKeepsTheNativeSizeAtAnyDisplaySize)
