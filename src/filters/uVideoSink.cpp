@@ -166,7 +166,10 @@ void TVideoSink::ShowFrame(GstBuffer *buffer, const GstVideoInfo &info)
         return;
     }
     {
-        TVideoFrame frame{std::move(image), FramePositionOf(buffer), ++m_received};
+        const int parN = qMax(GST_VIDEO_INFO_PAR_N(&info), 1);
+        const int parD = qMax(GST_VIDEO_INFO_PAR_D(&info), 1);
+        const QSize display(int(qint64(image.width()) * parN / parD), image.height());
+        TVideoFrame frame{std::move(image), FramePositionOf(buffer), ++m_received, display};
         QMutexLocker locker(&m_frameLock);
         std::swap(m_frame, frame);
         m_heldBuffer = buffer;

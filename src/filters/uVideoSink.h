@@ -21,6 +21,7 @@ struct TVideoFrame {
     QImage image;            // Format_RGB32 over the buffer's memory (read-only)
     TFramePosition position; // from the frames notifier, when it labelled the frame
     quint64 serial = 0;      // 1 for the first frame, +1 for each one after; 0: none
+    QSize displaySize;       // the picture's size with its pixel aspect applied
     bool IsNull() const { return image.isNull(); }
 };
 

@@ -479,7 +479,7 @@ void TWindowLessMan::Paint(QPainter &painter, const QRect &client)
         painter.fillRect(ToQRect(dest), Qt::black);
         return;
     }
-    PaintFrame(painter, frame.image, dest);
+    PaintFrame(painter, frame, dest);
     m_cleared = false;
     if (frame.serial != m_lastPaintedSerial) {
         m_lastPaintedSerial = frame.serial;
@@ -487,9 +487,11 @@ void TWindowLessMan::Paint(QPainter &painter, const QRect &client)
     }
 }
 
-void TWindowLessMan::PaintFrame(QPainter &painter, const QImage &image, const TNvRect &dest)
+void TWindowLessMan::PaintFrame(QPainter &painter, const TVideoFrame &frame, const TNvRect &dest)
 {
-    const TNvRect picture = LetterboxRect(dest, image.size(), m_keepAspect);
+    // Letterboxing keeps the picture's display aspect (its pixel aspect applied).
+    const QImage &image = frame.image;
+    const TNvRect picture = LetterboxRect(dest, frame.displaySize, m_keepAspect);
     if (!(picture == dest)) {
         fillFrame(painter, dest, picture, Qt::black);
     }

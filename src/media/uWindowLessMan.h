@@ -26,6 +26,7 @@ class QPainter;
 class QTimer;
 class TCheckAction;
 class TVideoSink;
+struct TVideoFrame;
 class TWindowLessMan;
 
 // The widget the picture is painted on; it fills the current window.
@@ -142,7 +143,7 @@ protected:
 private:
     friend class TVideoView;
     void Paint(QPainter &painter, const QRect &client);
-    void PaintFrame(QPainter &painter, const QImage &image, const TNvRect &dest);
+    void PaintFrame(QPainter &painter, const TVideoFrame &frame, const TNvRect &dest);
     void SetCurrentWindow(QWidget *control);
     void SetFullScreen(bool on);
     void SetSeparate(bool on);

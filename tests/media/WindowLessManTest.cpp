@@ -120,6 +120,38 @@ TEST_F(VideoWindow, CaptureIsFlippedAsDisplayedAndMixedWithTheInlay)
     EXPECT_NEAR(qGreen(captured.pixel(0, 0)), 0x7F, 1) << "inlay on again, overlay kept";
 }
 
+// What the view paints: the window colour outside the ring, the ring, the
+// picture fitted (and flipped, and letterboxed when the aspect is kept).
+TEST_F(VideoWindow, PaintsRingAndFittedPicture)
+{
+    QImage frame(4, 2, QImage::Format_RGB32);
+    frame.fill(qRgb(200, 0, 0));
+    frame.setPixel(0, 0, qRgb(0, 0, 200)); // left half of the top row blue
+    frame.setPixel(1, 0, qRgb(0, 0, 200));
+    push(frame);
+    man.Find<TColorAction>("iaBorderColor")->SetValue(colors::clLime);
+    man.SetAspect(1, 1); // a square 284 x 284 at (58, 8)
+    ASSERT_EQ(man.WindowDestination(), (TNvRect{58, 8, 342, 292}));
+    const QColor window = panel.palette().color(QPalette::Window);
+
+    QImage shown = man.View()->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(20, 150), window);
+    EXPECT_EQ(shown.pixelColor(54, 150), QColor(Qt::green));
+    EXPECT_EQ(shown.pixelColor(70, 20), QColor(0, 0, 200)) << "top left of the frame";
+    EXPECT_EQ(shown.pixelColor(330, 20), QColor(200, 0, 0));
+    EXPECT_GE(man.FramesDrawn(), 1);
+
+    man.caFlipHorizontal->SetChecked(true);
+    shown = man.View()->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(70, 20), QColor(200, 0, 0));
+    EXPECT_EQ(shown.pixelColor(330, 20), QColor(0, 0, 200)) << "mirrored on screen too";
+
+    man.caKeepAspectratio->SetChecked(true); // a 2:1 picture in the square: bars
+    shown = man.View()->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(200, 20), QColor(Qt::black));
+    EXPECT_EQ(shown.pixelColor(200, 150), QColor(200, 0, 0));
+}
+
 TEST_F(VideoWindow, CaptureKeepsTheNativeSizeAtAnyDisplaySize)
 {
     QImage frame(720, 576, QImage::Format_RGB32);
