@@ -3,6 +3,7 @@
 // frames painted, the separate window and the full-screen hint.
 #include "FrameIndex.h"
 #include "MediaFixtures.h"
+#include "actions/uNvSwitch.h"
 #include "actions/uScriptAction.h"
 #include "filters/uFilterElements.h"
 #include "filters/uFramesNotifier.h"
@@ -150,6 +151,23 @@ TEST_F(VideoWindow, PaintsRingAndFittedPicture)
     shown = man.View()->grab().toImage();
     EXPECT_EQ(shown.pixelColor(200, 20), QColor(Qt::black));
     EXPECT_EQ(shown.pixelColor(200, 150), QColor(200, 0, 0));
+}
+
+// Batch runs flip their grabs from the command line.
+TEST_F(VideoWindow, FlipSwitchesFlipTheCapture)
+{
+    const QImage frame = asymmetricFrame();
+    push(frame);
+    TNvSwitch processor;
+    man.SetSwitch(&processor);
+    processor.SetArguments({"+fh", "+fv", "-fv"});
+    processor.ApplicationActivated();
+    EXPECT_TRUE(man.caFlipHorizontal->Checked());
+    EXPECT_FALSE(man.caFlipVertical->Checked());
+    QImage captured;
+    ASSERT_TRUE(man.CaptureCurrentImage(captured));
+    EXPECT_EQ(captured, frame.mirrored(true, false));
+    man.SetSwitch(nullptr);
 }
 
 TEST_F(VideoWindow, CaptureKeepsTheNativeSizeAtAnyDisplaySize)
