@@ -330,10 +330,14 @@ bool TDecoderMan::Connect(GstElement *upstream, GstElement *downstream)
                 m_candidateIndex = 0;
                 m_excluded.clear();
                 addBuiltInExclusions();
-                // The preference was tried first: the framework's turn brings
-                // the others, so that "next decoder" always changes something.
+                // The preference and the candidates have had their turn: the
+                // framework's brings the others, so that "next decoder"
+                // always changes the decoder.
                 if (m_preferred && !m_preferred->ClassId.isNull())
                     Exclude(m_preferred->ClassId);
+                for (TFilterRec *candidate : std::as_const(Candidates))
+                    if (candidate && !candidate->ClassId.isNull())
+                        Exclude(candidate->ClassId);
             }
         }
         if (!ok && m_phase == 2)
@@ -487,9 +491,16 @@ bool TDecoderMan::Release()
     if (!m_session)
         return false;
     try {
+        // A renderer holding a prerolled frame keeps the streaming thread,
+        // and with it the chain's pads, until it is flushed.
+        const bool live = m_downstream && GST_STATE(m_downstream) >= GST_STATE_PAUSED;
+        if (live)
+            gst_pad_send_event(mf::Pin(m_downstream, 0), gst_event_new_flush_start());
         // The chain goes first, while it still leads from one end to the other;
         // the decoder's own element then, should it not have been on it.
         const bool ok = m_session->RemoveChainBetween(m_downstream, m_upstream);
+        if (live)
+            gst_pad_send_event(mf::Pin(m_downstream, 0), gst_event_new_flush_stop(TRUE));
         if (m_current && m_current->Instance) {
             removeElement(m_current->Instance);
             TFilterRecs::Global().ReleaseInstance(m_current);
