@@ -158,6 +158,11 @@ void TVideoSink::ShowFrame(GstBuffer *buffer, const GstVideoInfo &info)
         if (buffer == m_heldBuffer)
             return;
     }
+    Hold(buffer, info, FramePositionOf(buffer));
+}
+
+void TVideoSink::Hold(GstBuffer *buffer, const GstVideoInfo &info, const TFramePosition &position)
+{
     // Mapping and wrapping happen here, outside the lock, so the UI thread
     // never waits for more than a swap. The map holds its own reference.
     QImage image = imageOver(buffer, info);
@@ -169,7 +174,7 @@ void TVideoSink::ShowFrame(GstBuffer *buffer, const GstVideoInfo &info)
         const int parN = qMax(GST_VIDEO_INFO_PAR_N(&info), 1);
         const int parD = qMax(GST_VIDEO_INFO_PAR_D(&info), 1);
         const QSize display(int(qint64(image.width()) * parN / parD), image.height());
-        TVideoFrame frame{std::move(image), FramePositionOf(buffer), ++m_received, display};
+        TVideoFrame frame{std::move(image), position, ++m_received, display};
         QMutexLocker locker(&m_frameLock);
         std::swap(m_frame, frame);
         m_heldBuffer = buffer;
@@ -179,6 +184,31 @@ void TVideoSink::ShowFrame(GstBuffer *buffer, const GstVideoInfo &info)
     QMutexLocker locker(&m_listenerLock);
     if (m_listener)
         m_listener();
+}
+
+bool TVideoSink::PresentSample(GstSample *sample, const TFramePosition &position)
+{
+    GstCaps *caps = sample ? gst_sample_get_caps(sample) : nullptr;
+    GstVideoInfo info;
+    if (!caps || !gst_sample_get_buffer(sample) || !gst_video_info_from_caps(&info, caps))
+        return false;
+    GstSample *bgrx = nullptr;
+    if (GST_VIDEO_INFO_FORMAT(&info) != GST_VIDEO_FORMAT_BGRx) {
+        GstCaps *wanted =
+            gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", "width", G_TYPE_INT,
+                                info.width, "height", G_TYPE_INT, info.height, nullptr);
+        bgrx = gst_video_convert_sample(sample, wanted, GST_SECOND, nullptr);
+        gst_caps_unref(wanted);
+        if (!bgrx || !gst_video_info_from_caps(&info, gst_sample_get_caps(bgrx))) {
+            if (bgrx)
+                gst_sample_unref(bgrx);
+            return false;
+        }
+    }
+    Hold(gst_sample_get_buffer(bgrx ? bgrx : sample), info, position);
+    if (bgrx)
+        gst_sample_unref(bgrx);
+    return true;
 }
 
 TVideoFrame TVideoSink::TakeFrame()

@@ -49,14 +49,18 @@ public:
     TVideoFrame TakeFrame();
     // The newest frame, without re-arming the listener.
     TVideoFrame CurrentFrame() const;
+    // Holds a frame that did not come through the pipeline (a cached one) as
+    // the newest, with its position; converted to BGRx when it is not.
+    bool PresentSample(GstSample *sample, const TFramePosition &position);
     // Forgets the frame held (a closed video).
     void ClearFrame();
-    // Frames that reached the sink since it was made.
+    // Frames held since the sink was made (received or presented).
     quint64 FramesReceived() const { return m_received; }
 
 private:
     friend struct TVideoSinkGlue;
     void ShowFrame(GstBuffer *buffer, const GstVideoInfo &info);
+    void Hold(GstBuffer *buffer, const GstVideoInfo &info, const TFramePosition &position);
 
     GstElement *m_element = nullptr;
     mutable QMutex m_frameLock;

@@ -4,6 +4,7 @@
 #include "controls/uLinkEdit.h"
 #include "filters/uFilterMessages.h"
 #include "filters/uFramesNotifier.h"
+#include "filters/uVideoSink.h"
 #include "media/uDVMan.h"
 #include "media/uMediaDevices.h"
 #include "prefs/uPreferences.h"
@@ -206,8 +207,17 @@ bool TVideoMan::AttachSource(TVideoSource *source)
         ShowBadVideo();
         return false;
     }
+    if (OnSourceAttached)
+        OnSourceAttached(source, m_session);
     ShowVideo();
     return true;
+}
+
+bool TVideoMan::PresentFrame(GstSample *sample, qint64 position)
+{
+    const TFramesNotifier *notifier = FramesNotifier();
+    const qint64 duration = notifier ? qMax<qint64>(notifier->FrameDuration(), 1) : 1;
+    return Sink() && Sink()->PresentSample(sample, {position, position / duration});
 }
 
 bool TVideoMan::DetachSource(bool showMessage)
@@ -219,6 +229,8 @@ bool TVideoMan::DetachSource(bool showMessage)
     bool result = true;
     TVideoSource *source = m_source;
     if (m_session && source && source != placeholders::NoVideo()) {
+        if (OnSourceDetached)
+            OnSourceDetached(source, m_session);
         auto *relay = qobject_cast<TDVMan *>(m_session.data());
         if (relay && relay->AttachedDVNotifier() &&
             relay->AttachedDVNotifier() ==

@@ -56,6 +56,12 @@ public:
     TErrorPanelEvent OnNoVideoStream, OnBadVideoStream;
     // Called whenever the inlay values change.
     std::function<void()> OnInlayValues;
+    // A source was attached (before ShowVideo) or is being detached (before
+    // its chain comes out): the navigation manager's part (it takes the
+    // frames notifier, resets its positions, takes frame durations) is wired
+    // here by the window that owns both.
+    std::function<void(TVideoSource *source, TGrapheMan *session)> OnSourceAttached,
+        OnSourceDetached;
 
     int leHeight() const { return m_leHeight; }
     void SetleHeight(int height);
@@ -87,6 +93,10 @@ public:
     static QPixmap BadVideoPicture();
 
     // The "VideoDecoders" sub-section: the video preference table.
+    // Shows a frame the graph does not hold (a cached one) as the current
+    // picture, at position (100 ns): painted and captured like any other.
+    bool PresentFrame(GstSample *sample, qint64 position);
+
     bool LoadDecoderPreferences(TNorvanePreferences &store);
     bool SaveDecoderPreferences(TNorvanePreferences &store);
 

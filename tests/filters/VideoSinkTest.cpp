@@ -82,6 +82,25 @@ TEST_F(VideoSinkHarness, RefusesOtherFormats)
     EXPECT_EQ(repaints, 0);
 }
 
+TEST_F(VideoSinkHarness, PresentsAFrameFromElsewhereInItsOwnFormat)
+{
+    GstCaps *caps = gst_caps_from_string("video/x-raw,format=I420,width=16,height=16");
+    GstBuffer *buffer = gst_buffer_new_allocate(nullptr, 16 * 16 * 3 / 2, nullptr);
+    gst_buffer_memset(buffer, 0, 235, 16 * 16);           // white luma
+    gst_buffer_memset(buffer, 16 * 16, 128, 16 * 16 / 2); // no chroma
+    GstSample *sample = gst_sample_new(buffer, caps, nullptr, nullptr);
+    ASSERT_TRUE(sink->PresentSample(sample, {2'000'000, 5}));
+    const TVideoFrame frame = sink->CurrentFrame();
+    EXPECT_EQ(frame.image.size(), QSize(16, 16));
+    EXPECT_GE(qGray(frame.image.pixel(8, 8)), 250);
+    EXPECT_EQ(frame.position.number, 5);
+    EXPECT_EQ(repaints, 1);
+    gst_sample_unref(sample);
+    gst_buffer_unref(buffer);
+    gst_caps_unref(caps);
+    EXPECT_FALSE(sink->PresentSample(nullptr, {}));
+}
+
 // The frames notifier labels each frame; the label survives the converter
 // in front of the sink, also when the notifier had to copy a shared buffer.
 TEST(VideoSinkChain, FramesCarryTheirPositionThroughConversion)
