@@ -146,6 +146,9 @@ TAudioMan::TAudioMan(QObject *owner) : TNvActionComponent(owner)
 
 TAudioMan::~TAudioMan()
 {
+    // No events from a component on its way out: their receivers may be gone.
+    OnNotifyAudioDecoder = OnNotifyAudioFormat = nullptr;
+    OnStatus = OnVolume = nullptr;
     DetachSource();
     if (m_renderer) {
         if (m_rendererGraph && m_rendererGraph->Contains(m_renderer))

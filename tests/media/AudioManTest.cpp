@@ -63,11 +63,11 @@ protected:
         return device && device->Usable ? device->AudioSource(0) : nullptr;
     }
 
+    QList<int> statuses, volumes;
+    QStringList decoderNames, formats;
     TGrapheMan session;
     TMediaFactory factory;
     TAudioMan audman;
-    QList<int> statuses, volumes;
-    QStringList decoderNames, formats;
 };
 
 TEST_F(AudioManTest, ActionsAsPublished)

@@ -188,9 +188,14 @@ TEST_F(DecodersTest, FramesNotifierGoesInFrontOfTheRendererAndFramesFlow)
                                         "Norvane's FramesNotifier", fkOwnInstance);
     TFilterRecs::Global().ReleaseInstance(framesRec, frames);
     man.FramesFilter = framesRec;
+    man.PostDecoderFilter = recordOf("identity");
     ASSERT_TRUE(connect());
+    // notifier -> decoder -> post-decoder filter -> frames notifier -> renderer
     EXPECT_EQ(mf::PinFilter(mf::ConnectedTo(mf::Pin(sink, 0))), frames);
-    EXPECT_TRUE(session.IsUpstream(frames, source->NotifierFilter));
+    GstElement *post = mf::PinFilter(mf::ConnectedTo(mf::Pin(frames, 0)));
+    ASSERT_NE(post, nullptr);
+    EXPECT_EQ(post, man.PostDecoderFilter->Instance);
+    EXPECT_TRUE(session.IsUpstream(post, source->NotifierFilter));
 
     // Next decoder on a paused graph: stopped, re-linked, paused again.
     ASSERT_TRUE(session.Pause());
