@@ -83,6 +83,11 @@ TVideoMan::TVideoMan(QObject *owner) : TWindowLessMan(owner, TDeferActions{})
 
 TVideoMan::~TVideoMan()
 {
+    // Whoever listened may be gone already: detach without telling.
+    OnNotifyVideoDecoder = nullptr;
+    OnNotifyVideoFormat = nullptr;
+    OnSourceDetached = nullptr;
+    OnInlayValues = nullptr;
     DetachSource(false);
     if (TFramesNotifier *notifier = FramesNotifier())
         notifier->SetVideoWindow({});

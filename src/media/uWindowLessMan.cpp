@@ -136,6 +136,7 @@ TWindowLessMan::TWindowLessMan(QObject *owner, TDeferActions) : TNvActionCompone
     m_panelQuit->adjustSize();
     m_panelQuit->hide();
     m_panelQuit->installEventFilter(this);
+    m_surface->installEventFilter(this);
 
     m_hintTimer = new QTimer(this);
     m_hintTimer->setInterval(3000);
@@ -452,6 +453,10 @@ bool TWindowLessMan::eventFilter(QObject *watched, QEvent *event)
         // Closing the separate window returns the picture to the embedded one.
         if (caPreviewform->Checked())
             caPreviewform->SetChecked(false);
+    } else if (watched == m_surface && event->type() == QEvent::Close) {
+        // Closing the surface only hides it; full screen ends with it.
+        if (caFullscreen->Checked())
+            caFullscreen->SetChecked(false);
     } else if (watched == m_panelQuit && event->type() == QEvent::MouseButtonPress) {
         m_hintTimer->stop();
         m_panelQuit->hide();

@@ -269,8 +269,10 @@ TEST_F(VideoWindow, FullScreenHintFollowsTheTimerInterval)
     EXPECT_TRUE(man.PanelQuit()->isVisible());
     EXPECT_TRUE(man.HintTimer()->isActive());
     EXPECT_EQ(man.FullScreenSurface()->geometry(), panel.screen()->geometry());
-    man.caFullscreen->SetChecked(false);
+    man.FullScreenSurface()->close();
+    EXPECT_FALSE(man.caFullscreen->Checked()) << "closing the surface ends full screen";
     EXPECT_FALSE(man.FullScreenSurface()->isVisible());
+    EXPECT_EQ(man.View()->parentWidget(), &panel);
 }
 
 } // namespace
