@@ -79,14 +79,24 @@ TEST_F(VideoManTest, PlaceholderShowsTheNoVideoMessage)
     EXPECT_EQ(man.MessageLabel()->toPlainText().trimmed(), "Nothing here");
 }
 
-TEST_F(VideoManTest, WideMpeg2IsShownWithItsOwnAspect)
+// 16:9 made by ffmpeg as MPEG-2 (sequence header) and as DV (its aspect flag).
+class WideVideo : public VideoManTest, public ::testing::WithParamInterface<const char *>
+{
+};
+
+TEST_P(WideVideo, IsShownWithItsOwnAspect)
 {
     QTemporaryDir dir;
-    const QString clip = dir.filePath("wide.mpg");
-    ASSERT_EQ(testsupport::runProgram("ffmpeg", {"-nostdin", "-loglevel", "error", "-f", "lavfi",
-                                                 "-i", "testsrc=size=720x576:rate=25", "-t", "1",
-                                                 "-aspect", "16:9", "-c:v", "mpeg2video", clip}),
-              0);
+    const QString clip = dir.filePath(QStringLiteral("wide.%1").arg(GetParam()));
+    const QStringList codec = QString(GetParam()) == "dv"
+                                  ? QStringList{"-c:v", "dvvideo", "-pix_fmt", "yuv420p"}
+                                  : QStringList{"-c:v", "mpeg2video"};
+    ASSERT_EQ(
+        testsupport::runProgram("ffmpeg", QStringList{"-nostdin", "-loglevel", "error", "-f",
+                                                      "lavfi", "-i", "testsrc=size=720x576:rate=25",
+                                                      "-t", "1", "-aspect", "16:9"} +
+                                              codec + QStringList{clip}),
+        0);
     TVideoSource *video = videoOf(clip);
     ASSERT_NE(video, nullptr);
     man.PrepareForFile();
@@ -176,5 +186,8 @@ TEST_F(VideoManTest, UndecodableStreamShowsTheBadVideoMessage)
     EXPECT_EQ(man.CurrentSource(), placeholders::NoVideo()) << "left detached";
     EXPECT_EQ(video->Session, nullptr);
 }
+
+INSTANTIATE_TEST_SUITE_P(VideoMan, WideVideo, ::testing::Values("mpg", "dv"),
+                         [](const auto &info) { return std::string(info.param); });
 
 } // namespace
