@@ -3,6 +3,7 @@
 #include "mf/mfGraph.h"
 #include "mf/uPositionText.h"
 #include "uFilterMessages.h"
+#include "uFrameMeta.h"
 
 #include <QMutexLocker>
 
@@ -191,6 +192,9 @@ bool TFramesNotifier::TransformBuffer(GstBuffer *buffer)
     CheckTargets(frameDuration);
     ReportPosition(frameDuration);
     m_firstSample = false;
+    // The frame carries its own position: to the sink, and into the frame
+    // cache when it is dropped on the way to a target.
+    SetFramePosition(buffer, {m_currentPosition, m_currentPosition / frameDuration});
     {
         QMutexLocker locker(&m_tapLock);
         if (m_tap)

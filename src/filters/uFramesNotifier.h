@@ -66,6 +66,7 @@ protected:
     // Decoded video only: intelligent connect then puts the decoder in front.
     bool CheckInputType(GstCaps *caps) override;
     bool TransformBuffer(GstBuffer *buffer) override;
+    bool LabelsBuffers() const override { return true; }
 
 private:
     struct TTarget {
