@@ -2,10 +2,12 @@
 
 #include "uFramesNotifier.h"
 #include "uNotifier.h"
+#include "uVideoSink.h"
 
 bool RegisterFilterElements()
 {
     const bool notifier = TNotifier::Register();
     const bool framesNotifier = TFramesNotifier::Register();
-    return notifier && framesNotifier;
+    const bool videoSink = TVideoSink::Register();
+    return notifier && framesNotifier && videoSink;
 }

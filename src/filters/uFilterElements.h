@@ -1,5 +1,5 @@
 #pragma once
 // Start-up registration of the program's own elements ("kadrexnotifier",
-// "kadrexframesnotifier") as static elements, after gst_init.
+// "kadrexframesnotifier", "kadrexvideosink") as static elements, after gst_init.
 
 bool RegisterFilterElements();

@@ -1,6 +1,8 @@
 #pragma once
 // The frames notifier: sits in the decoded video chain in front of the video
-// sink, gives every frame its position snapped to a whole frame, reports the
+// sink, gives every frame its position snapped to a whole frame, counted from
+// the file's first frame (demuxers start their times anywhere: MKV at 21 ms,
+// TS at the stream's own clock, MPEG PS above its segment), reports the
 // position texts, holds frames back while delivery is off and tells when a
 // frame at or after a precise-seek target arrives.
 
@@ -36,6 +38,11 @@ public:
     void SetTargetWindow(int slot, TMessageSink sink);
     void SetVideoWindow(TMessageSink sink) { m_videoWindow.Set(std::move(sink)); }
     void SetNavigationWindow(TMessageSink sink) { m_navigationWindow.Set(std::move(sink)); }
+    // Sees every frame with its position, delivered or dropped, on the
+    // streaming thread (the navigation's frame cache). When this returns, the
+    // old tap is no longer running.
+    using TFrameTap = std::function<void(GstBuffer *buffer, qint64 position)>;
+    void SetFrameTap(TFrameTap tap);
 
     void SetDeliver(bool on) { m_deliver = on; }
     bool Deliver() const { return m_deliver; }
@@ -44,6 +51,11 @@ public:
     void SetFrameDuration(qint64 duration) { m_frameDuration = duration; }
     qint64 FrameDuration() const { return m_frameDuration; }
     qint64 CurrentPosition() const { return m_currentPosition; }
+    // Stream time (100 ns) of the first frame this notifier saw: noted once,
+    // when the file opens, and posted on the bus (mf::kStreamStartMessage)
+    // for the graph. -1 until then; ResetStreamStart notes the next frame's.
+    qint64 StreamStart() const { return m_streamStart; }
+    void ResetStreamStart() { m_streamStart = -1; }
     // Description of the input type (its average time per frame never 0).
     TVideoData VideoData() const;
 
@@ -51,7 +63,10 @@ protected:
     void StartStreaming() override;
     void NewSegment(const GstSegment &segment) override;
     bool SetMediaType(GstCaps *caps) override;
+    // Decoded video only: intelligent connect then puts the decoder in front.
+    bool CheckInputType(GstCaps *caps) override;
     bool TransformBuffer(GstBuffer *buffer) override;
+    bool LabelsBuffers() const override { return true; }
 
 private:
     struct TTarget {
@@ -61,19 +76,22 @@ private:
     };
 
     qint64 PositionOf(GstBuffer *buffer, qint64 frameDuration);
+    void NoteStreamStart(qint64 streamTime);
     void CheckTargets(qint64 frameDuration);
     void ReportPosition(qint64 frameDuration);
 
     std::atomic<qint64> m_currentPosition{0};
     std::atomic<qint64> m_frameDuration{1};
+    std::atomic<qint64> m_streamStart{-1};
     std::atomic<bool> m_deliver{true};
     std::atomic<bool> m_positionReports{false};
     std::array<TTarget, TargetSlots> m_targets;
     TSinkSlot m_videoWindow, m_navigationWindow;
+    QMutex m_tapLock;
+    TFrameTap m_tap;
 
     // Streaming thread only.
-    qint64 m_segmentStart = 0;
-    qint64 m_baseTime = 0;
+    GstSegment m_segment{};
     bool m_firstSample = true;
     QString m_lastPositionText;
 

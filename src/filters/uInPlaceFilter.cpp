@@ -106,6 +106,15 @@ struct TInPlaceFilterGlue {
                                                       : GST_BASE_TRANSFORM_FLOW_DROPPED;
     }
 
+    static GstFlowReturn prepareOutput(GstBaseTransform *trans, GstBuffer *input,
+                                       GstBuffer **output)
+    {
+        if (!filter(trans)->LabelsBuffers() || gst_buffer_is_writable(input))
+            return parentClassOf(trans)->prepare_output_buffer(trans, input, output);
+        *output = gst_buffer_copy(input);
+        return *output ? GST_FLOW_OK : GST_FLOW_ERROR;
+    }
+
     static void classInit(gpointer klass, gpointer data)
     {
         auto *filterClass = reinterpret_cast<TFilterClass *>(klass);
@@ -127,6 +136,7 @@ struct TInPlaceFilterGlue {
         transClass->set_caps = setCaps;
         transClass->accept_caps = acceptCaps;
         transClass->transform_ip = transformIp;
+        transClass->prepare_output_buffer = prepareOutput;
         transClass->transform_ip_on_passthrough = TRUE;
         transClass->passthrough_on_same_caps = TRUE;
     }

@@ -58,6 +58,9 @@ protected:
     virtual bool CheckInputType(GstCaps *) { return true; }
     // One buffer; false drops it.
     virtual bool TransformBuffer(GstBuffer *buffer) = 0;
+    // Whether TransformBuffer attaches metadata, so needs a writable buffer
+    // (a shared one is then copied; its memory stays shared).
+    virtual bool LabelsBuffers() const { return false; }
 
 private:
     GstBaseTransform *m_trans = nullptr;

@@ -343,6 +343,23 @@ bool TIniPreferencesMan::OpenKey(const QString &name, bool create)
     return true;
 }
 
+bool TIniPreferencesMan::DeleteKey(const QString &name)
+{
+    const QString path = prefspath::child(m_path, name);
+    const QString below = header(path).chopped(1) + QLatin1Char('\\');
+    for (qsizetype i = 0; i < m_lines.size();) {
+        const QString &line = m_lines[i];
+        if (isHeader(line) && (line.compare(header(path), Qt::CaseInsensitive) == 0 ||
+                               line.startsWith(below, Qt::CaseInsensitive))) {
+            m_lines.remove(i, sectionEnd(i) - i);
+            m_changed = true;
+        } else {
+            ++i;
+        }
+    }
+    return true;
+}
+
 bool TIniPreferencesMan::CloseKey()
 {
     m_path = prefspath::parent(m_path);

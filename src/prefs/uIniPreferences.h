@@ -41,6 +41,7 @@ public:
     bool GetKeyNames(QStringList &list) override;
     bool OpenKey(const QString &name, bool create) override;
     bool CloseKey() override;
+    bool DeleteKey(const QString &name) override;
     bool WriteString(const QString &name, const QString &text) override;
     bool ReadString(const QString &name, QString &text) override;
     bool DeleteValue(const QString &name) override;

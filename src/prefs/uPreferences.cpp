@@ -282,6 +282,11 @@ bool TNorvanePreferences::CloseSection()
     return m_mode != TSavePreferences::spNone && m_backend->CloseKey();
 }
 
+bool TNorvanePreferences::DeleteSection(const QString &name)
+{
+    return m_mode != TSavePreferences::spNone && m_backend->DeleteKey(name);
+}
+
 void TNorvanePreferences::GetSectionNames(QStringList &list)
 {
     if (m_mode != TSavePreferences::spNone)

@@ -74,6 +74,8 @@ public:
 
     bool OpenSection(const QString &name);
     bool CloseSection();
+    // Deletes the sub-section name of the current section and all below it.
+    bool DeleteSection(const QString &name);
     void GetSectionNames(QStringList &list);
 
     bool ReadBool(const QString &name, bool def) override;

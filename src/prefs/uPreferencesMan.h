@@ -20,6 +20,9 @@ public:
     virtual bool OpenKey(const QString &name, bool create) = 0;
     // The current section becomes the parent of the current one.
     virtual bool CloseKey() = 0;
+    // Deletes the sub-section name of the current section with everything
+    // below it; True when it is gone (also when it did not exist).
+    virtual bool DeleteKey(const QString &name) = 0;
 
     virtual bool WriteString(const QString &name, const QString &text) = 0;
     virtual bool ReadString(const QString &name, QString &text) = 0;
@@ -66,6 +69,7 @@ public:
     bool GetKeyNames(QStringList &) override { return false; }
     bool OpenKey(const QString &, bool) override { return true; }
     bool CloseKey() override { return true; }
+    bool DeleteKey(const QString &) override { return true; }
     bool WriteString(const QString &, const QString &) override { return true; }
     bool ReadString(const QString &, QString &) override { return false; }
     bool DeleteValue(const QString &) override { return false; }

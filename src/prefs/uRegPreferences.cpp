@@ -36,6 +36,11 @@ bool TRegPreferencesMan::OpenKey(const QString &name, bool create)
     return true;
 }
 
+bool TRegPreferencesMan::DeleteKey(const QString &name)
+{
+    return m_db.deleteKeyTree(keyOf(prefspath::child(m_path, regNormalisePath(name))));
+}
+
 bool TRegPreferencesMan::CloseKey()
 {
     const QString path = prefspath::parent(m_path);

@@ -83,6 +83,9 @@ QStringList ffmpegArgs(const QString &name)
     if (name == "mpeg2_ts.ts")
         return QStringList{"-f", "lavfi", "-i", "testsrc=size=720x576:rate=25:duration=1"} + kSine +
                QStringList{"-c:v", "mpeg2video", "-b:v", "2M", "-c:a", "mp2", "-f", "mpegts"};
+    if (name == "mpeg2_ac3.mpg")
+        return QStringList{"-f", "lavfi", "-i", "testsrc=size=720x576:rate=25:duration=1"} + kSine +
+               QStringList{"-c:v", "mpeg2video", "-b:v", "2M", "-c:a", "ac3", "-f", "vob"};
     if (name == "wmv_asf.wmv")
         return kTestSrc320 + kSine + QStringList{"-c:v", "wmv2", "-c:a", "wmav2", "-f", "asf"};
     if (name == "mkv_two_videos.mkv")
@@ -225,7 +228,8 @@ QStringList mediaFixtureNames()
 {
     return {"avi_mjpeg_pcm.avi", "mp4_h264.mp4", "mkv_h264_ntsc.mkv", "mpeg2_ps.mpg",
             "mpeg2_ts.ts",       "wmv_asf.wmv",  "sine.wav",          "dv_pal.dv",
-            "dv_type2.avi",      "dv_type1.avi", "random.avi",        "mkv_two_videos.mkv"};
+            "dv_type2.avi",      "dv_type1.avi", "random.avi",        "mkv_two_videos.mkv",
+            "mpeg2_ac3.mpg"};
 }
 
 QStringList indexedFixtureNames()

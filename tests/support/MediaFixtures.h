@@ -15,6 +15,7 @@ namespace fixtures {
 //   mkv_two_videos.mkv two H.264 streams (320x240, 160x120) + Vorbis
 //   mpeg2_ps.mpg       720x576 25 fps MPEG-2 + MP2 program stream
 //   mpeg2_ts.ts        720x576 25 fps MPEG-2 + MP2 transport stream
+//   mpeg2_ac3.mpg      720x576 25 fps MPEG-2 + AC-3 program stream (as on a DVD)
 //   wmv_asf.wmv        320x240 WMV2 + WMA2
 //   sine.wav           PCM 44.1 kHz mono
 //   dv_pal.dv          raw DV, PAL, 48 kHz stereo

@@ -5,6 +5,7 @@
 #include "media/uGrapheMan.h"
 #include "media/uMediaFactory.h"
 #include "mf/uMediaTypes.h"
+#include "uProbeDecoders.h"
 
 #include <QTextStream>
 
@@ -17,7 +18,8 @@ QString typeLine(const TavSource &source)
              GuidToText(source.FormatType));
 }
 
-void printVideo(QTextStream &out, TVideoSource *source, int i, bool attached)
+void printVideo(QTextStream &out, TVideoSource *source, int i, bool attached,
+                const QString &decoderLines)
 {
     out << "video " << i << ": " << source->DisplayName << "\n";
     if (!attached) {
@@ -30,9 +32,11 @@ void printVideo(QTextStream &out, TVideoSource *source, int i, bool attached)
     out << "  description: " << video.description << "\n";
     out << "  resolution: " << video.resolutionText << "\n";
     out << "  format: " << video.formatText << "\n";
+    out << decoderLines;
 }
 
-void printAudio(QTextStream &out, TAudioSource *source, int i, bool attached)
+void printAudio(QTextStream &out, TAudioSource *source, int i, bool attached,
+                const QString &decoderLines)
 {
     out << "audio " << i << ": " << source->DisplayName << "\n";
     if (!attached) {
@@ -46,6 +50,7 @@ void printAudio(QTextStream &out, TAudioSource *source, int i, bool attached)
     const TNotifier *notifier = source->FramesNotifier();
     out << "  description: " << (notifier ? notifier->FrameData().audioDescription : QString())
         << "\n";
+    out << decoderLines;
 }
 
 // A fake sink behind each attached source's notifier, so the graph prerolls.
@@ -89,13 +94,19 @@ TProbeReport ProbeFile(TMediaFactory &factory, const QString &path)
     // graph) to read the type its notifier place sees; then the first of each
     // kind is attached again for the preroll.
     TGrapheMan &session = *factory.GrapheMan();
+    // Each also goes through a decoder manager, as in the program.
     QList<bool> videoOk, audioOk;
+    QStringList videoDecoders, audioDecoders;
     for (int i = 0; i < device->VideoCount(); ++i) {
         videoOk.append(device->VideoSource(i)->Attach(&session, {}));
+        videoDecoders.append(videoOk.last() ? DecoderLines(session, device->VideoSource(i), true)
+                                            : QString());
         device->VideoSource(i)->Detach();
     }
     for (int i = 0; i < device->AudioCount(); ++i) {
         audioOk.append(device->AudioSource(i)->Attach(&session, {}));
+        audioDecoders.append(audioOk.last() ? DecoderLines(session, device->AudioSource(i), false)
+                                            : QString());
         device->AudioSource(i)->Detach();
     }
     QList<TavSource *> prerolled;
@@ -106,9 +117,9 @@ TProbeReport ProbeFile(TMediaFactory &factory, const QString &path)
     addSinks(session, prerolled);
     session.Pause();
     for (int i = 0; i < device->VideoCount(); ++i)
-        printVideo(out, device->VideoSource(i), i, videoOk[i]);
+        printVideo(out, device->VideoSource(i), i, videoOk[i], videoDecoders[i]);
     for (int i = 0; i < device->AudioCount(); ++i)
-        printAudio(out, device->AudioSource(i), i, audioOk[i]);
+        printAudio(out, device->AudioSource(i), i, audioOk[i], audioDecoders[i]);
     session.Stop();
     for (TavSource *source : prerolled)
         source->Detach();

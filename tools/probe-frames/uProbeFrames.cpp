@@ -3,6 +3,7 @@
 #include "filters/uFilterMessages.h"
 #include "filters/uFramesNotifier.h"
 #include "filters/uNotifier.h"
+#include "media/uDecoders.h"
 #include "media/uFileDevices.h"
 #include "media/uGrapheMan.h"
 #include "media/uMediaDevices.h"
@@ -87,19 +88,26 @@ void addBufferProbe(GstElement *element, GstPadProbeCallback callback, TProbeSta
     gst_object_unref(src);
 }
 
-GstElement *clocklessSink(TMfGraph *graph, const QString &name)
+GstElement *clocklessSink(TMfGraph *graph, const QString &name, const char *caps = nullptr)
 {
-    GstElement *sink = gst_element_factory_make("fakesink", nullptr);
+    GstElement *sink = gst_element_factory_make(caps ? "appsink" : "fakesink", nullptr);
     g_object_set(sink, "sync", FALSE, nullptr);
+    if (caps) { // a renderer: decoded frames only
+        GstCaps *taken = gst_caps_from_string(caps);
+        g_object_set(sink, "caps", taken, "max-buffers", 1u, "drop", TRUE, nullptr);
+        gst_caps_unref(taken);
+    }
     return SUCCEEDED(graph->AddFilter(sink, name)) ? sink : nullptr;
 }
 
-// Video source notifier ! decoder (intelligent connect) ! frames notifier ! sink.
-bool buildVideoChain(TMfGraph *graph, TVideoSource *source, TProbeState &state)
+// The chain the video window uses: source notifier ! decoder (chosen by a
+// decoder manager) ! frames notifier in front of the renderer ! sink.
+bool buildVideoChain(TMfGraph *graph, TGrapheMan *session, TVideoSource *source, TProbeState &state,
+                     TDecoderMan &decoders)
 {
     GstElement *element = TFramesNotifier::Create();
     TFramesNotifier *framesNotifier = TFramesNotifier::From(element);
-    if (!framesNotifier || FAILED(graph->AddFilter(element, QStringLiteral("Frames Notifier"))))
+    if (!framesNotifier)
         return false;
     state.framesNotifier = framesNotifier;
     // Stands for the navigation manager: takes the frame duration reported.
@@ -109,10 +117,18 @@ bool buildVideoChain(TMfGraph *graph, TVideoSource *source, TProbeState &state)
     });
     framesNotifier->SetPositionReports(true);
     addBufferProbe(element, recordFrame, &state);
-    GstElement *sink = clocklessSink(graph, QStringLiteral("Video Renderer"));
-    return sink &&
-           SUCCEEDED(graph->Connect(mf::Pin(source->NotifierFilter, 1), mf::Pin(element, 0))) &&
-           SUCCEEDED(graph->ConnectDirect(mf::Pin(element, 1), mf::Pin(sink, 0)));
+    TFilterRec *framesRec = TFilterRecs::Global().FindOrAdd(
+        FactoryClassId(QStringLiteral("kadrex-probe frames notifier")),
+        QStringLiteral("Frames Notifier"), fkOwnInstance);
+    TFilterRecs::Global().ReleaseInstance(framesRec, element);
+    GstElement *sink = clocklessSink(graph, QStringLiteral("Video Renderer"), "video/x-raw");
+    if (!sink)
+        return false;
+    decoders.SetTables(&decoders::VideoExcluded(), &decoders::VideoPreferences(),
+                       decoders::NoVideoDecoder());
+    decoders.SetSession(session);
+    decoders.FramesFilter = framesRec;
+    return decoders.Connect(source->NotifierFilter, sink);
 }
 
 bool buildAudioChain(TMfGraph *graph, TAudioSource *source)
@@ -167,7 +183,8 @@ bool ProbeFrames(TMediaFactory &factory, const QString &path, int frames, QTextS
                 QStringLiteral("video format: %1 - %2").arg(v.formatText, v.resolutionText));
     });
     state.dvNotifier = video->FramesNotifier();
-    ok = ok && state.dvNotifier && buildVideoChain(graph, video, state);
+    TDecoderMan videoDecoders;
+    ok = ok && state.dvNotifier && buildVideoChain(graph, session, video, state, videoDecoders);
     if (ok) {
         addBufferProbe(state.dvNotifier->Element(), recordCodes, &state);
         if (audio && audio->Attach(session, [&state](const TNvMessage &m) {
@@ -180,6 +197,7 @@ bool ProbeFrames(TMediaFactory &factory, const QString &path, int frames, QTextS
     }
     if (audio)
         audio->Detach();
+    videoDecoders.Release();
     video->Detach();
     graph->RemoveAll();
 
