@@ -228,51 +228,55 @@ TEST(DecoderLinks, RoundTripThroughTheStoreAndRemovedLinksStayRemoved)
         ac3{guids::MEDIATYPE_Audio, guids::MEDIASUBTYPE_DOLBY_AC3, guids::FORMAT_WaveFormatEx},
         h264{guids::MEDIATYPE_Video, guids::MEDIASUBTYPE_H264, guids::FORMAT_MPEG2Video};
 
-    const auto save = [&](const TDecoderLinks &links) {
-        TNorvanePreferences store(nullptr, stores.locations());
-        store.SetMode(TSavePreferences::spRegistre);
-        ASSERT_TRUE(store.Backend().BeginSave());
-        ASSERT_TRUE(store.OpenSection("VideoDecoders"));
-        EXPECT_TRUE(const_cast<TDecoderLinks &>(links).Save(store));
-        store.CloseSection();
-        ASSERT_TRUE(store.Backend().EndSave());
-    };
-    const auto load = [&](QStringList *sections = nullptr) {
-        TNorvanePreferences store(nullptr, stores.locations());
-        store.DetectMode();
+    for (const TSavePreferences mode :
+         {TSavePreferences::spRegistre, TSavePreferences::spPortable}) {
+        SCOPED_TRACE(int(mode));
+        const auto save = [&](const TDecoderLinks &links) {
+            TNorvanePreferences store(nullptr, stores.locations());
+            store.SetMode(mode);
+            ASSERT_TRUE(store.Backend().BeginSave());
+            ASSERT_TRUE(store.OpenSection("VideoDecoders"));
+            EXPECT_TRUE(const_cast<TDecoderLinks &>(links).Save(store));
+            store.CloseSection();
+            ASSERT_TRUE(store.Backend().EndSave());
+        };
+        const auto load = [&](QStringList *sections = nullptr) {
+            TNorvanePreferences store(nullptr, stores.locations());
+            store.DetectMode();
+            TDecoderLinks links;
+            store.OpenSection("VideoDecoders");
+            if (sections)
+                store.GetSectionNames(*sections);
+            links.Load(store);
+            store.CloseSection();
+            return links;
+        };
+
         TDecoderLinks links;
-        store.OpenSection("VideoDecoders");
-        if (sections)
-            store.GetSectionNames(*sections);
-        links.Load(store);
-        store.CloseSection();
-        return links;
-    };
+        links.Set(mjpg, a);
+        links.Set(own_, own);
+        links.Set(ac3, b);
+        links.Set(h264, priv);
+        save(links);
+        QStringList sections;
+        TDecoderLinks back = load(&sections);
+        sections.sort();
+        EXPECT_EQ(sections, (QStringList{"dc0", "dc2", "dc3"})) << "the own instance uses up dc1";
+        EXPECT_EQ(back.Count(), 3);
+        EXPECT_EQ(back.Find(mjpg), a);
+        EXPECT_EQ(back.Find(ac3), b);
+        EXPECT_EQ(back.Find(h264), priv);
+        EXPECT_EQ(back.Find(h264)->Kind, fkPrivate);
+        EXPECT_EQ(back.Find(own_), nullptr);
 
-    TDecoderLinks links;
-    links.Set(mjpg, a);
-    links.Set(own_, own);
-    links.Set(ac3, b);
-    links.Set(h264, priv);
-    save(links);
-    QStringList sections;
-    TDecoderLinks back = load(&sections);
-    sections.sort();
-    EXPECT_EQ(sections, (QStringList{"dc0", "dc2", "dc3"})) << "the own instance uses up dc1";
-    EXPECT_EQ(back.Count(), 3);
-    EXPECT_EQ(back.Find(mjpg), a);
-    EXPECT_EQ(back.Find(ac3), b);
-    EXPECT_EQ(back.Find(h264), priv);
-    EXPECT_EQ(back.Find(h264)->Kind, fkPrivate);
-    EXPECT_EQ(back.Find(own_), nullptr);
-
-    links.Remove(mjpg); // as "next decoder" does after a framework's choice
-    links.Remove(own_);
-    save(links);
-    back = load(&sections);
-    EXPECT_EQ(back.Count(), 2);
-    EXPECT_EQ(back.Find(mjpg), nullptr) << "the removed preference stays removed";
-    EXPECT_EQ(back.Find(ac3), b);
+        links.Remove(mjpg); // as "next decoder" does after a framework's choice
+        links.Remove(own_);
+        save(links);
+        back = load(&sections);
+        EXPECT_EQ(back.Count(), 2);
+        EXPECT_EQ(back.Find(mjpg), nullptr) << "the removed preference stays removed";
+        EXPECT_EQ(back.Find(ac3), b);
+    }
 }
 
 TEST(DecoderLinks, BuiltInRecordsAndExcludedTables)
