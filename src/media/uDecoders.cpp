@@ -506,6 +506,7 @@ bool TDecoderMan::Release()
             TFilterRecs::Global().ReleaseInstance(m_current);
         }
         m_current = m_none;
+        m_upstream = m_downstream = nullptr; // the next Connect names them again
         return ok;
     } catch (const std::exception &) {
         return false;
@@ -521,14 +522,15 @@ bool TDecoderMan::Advance()
         if (m_preferences)
             m_preferences->Remove(m_type);
     }
+    GstElement *upstream = m_upstream, *downstream = m_downstream;
     if (!Release())
         return false;
-    if (Connect(m_upstream, m_downstream))
+    if (Connect(upstream, downstream))
         return true;
     m_excluded.clear();
     m_phase = 0;
     m_candidateIndex = 0;
-    return Connect(m_upstream, m_downstream);
+    return Connect(upstream, downstream);
 }
 
 bool TDecoderMan::NextDecoder()

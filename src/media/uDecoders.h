@@ -120,7 +120,8 @@ public:
     // filter's input (pin 0) through a decoder, continuing the order where
     // the last Connect stopped.
     bool Connect(GstElement *upstream, GstElement *downstream);
-    // Takes the decoder and everything between the two filters out.
+    // Takes the decoder and everything between the two filters out, and
+    // forgets the two filters.
     bool Release();
     // Replaces the decoder in use by the next one of the order (the graph is
     // stopped, re-linked, then paused, or run when it was running).
