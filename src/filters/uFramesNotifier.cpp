@@ -1,5 +1,6 @@
 #include "uFramesNotifier.h"
 
+#include "mf/mfGraph.h"
 #include "mf/uPositionText.h"
 #include "uFilterMessages.h"
 
@@ -77,13 +78,14 @@ void TFramesNotifier::SetTargetWindow(int slot, TMessageSink sink)
 
 void TFramesNotifier::StartStreaming()
 {
+    gst_segment_init(&m_segment, GST_FORMAT_UNDEFINED);
     m_firstSample = true;
     m_lastPositionText.clear();
 }
 
 void TFramesNotifier::NewSegment(const GstSegment &segment)
 {
-    m_segmentStart = segment.format == GST_FORMAT_TIME ? qint64(segment.start) / kNsPerRefTime : 0;
+    m_segment = segment;
     m_firstSample = true;
 }
 
@@ -117,11 +119,28 @@ qint64 TFramesNotifier::PositionOf(GstBuffer *buffer, qint64 frameDuration)
 {
     // A buffer without a time stamp is taken as the frame after the last one.
     if (!GST_BUFFER_PTS_IS_VALID(buffer))
-        return m_firstSample ? m_segmentStart : m_currentPosition + frameDuration;
-    const qint64 start = qint64(GST_BUFFER_PTS(buffer)) / kNsPerRefTime;
-    if (m_firstSample)
-        m_baseTime = start;
-    return start + m_segmentStart - m_baseTime;
+        return m_firstSample ? 0 : m_currentPosition + frameDuration;
+    // Stream time, so that a segment of any start and base compares alike.
+    qint64 streamTime = qint64(GST_BUFFER_PTS(buffer));
+    if (m_segment.format == GST_FORMAT_TIME) {
+        guint64 t = 0;
+        const int sign = gst_segment_to_stream_time_full(&m_segment, GST_FORMAT_TIME,
+                                                         GST_BUFFER_PTS(buffer), &t);
+        streamTime = sign >= 0 ? qint64(t) : -qint64(t);
+    }
+    streamTime /= kNsPerRefTime;
+    NoteStreamStart(streamTime);
+    return streamTime - m_streamStart;
+}
+
+void TFramesNotifier::NoteStreamStart(qint64 streamTime)
+{
+    qint64 unknown = -1;
+    if (!m_streamStart.compare_exchange_strong(unknown, qMax<qint64>(0, streamTime)))
+        return;
+    GstStructure *s = gst_structure_new(mf::kStreamStartMessage, "stream-time", G_TYPE_UINT64,
+                                        guint64(m_streamStart * kNsPerRefTime), nullptr);
+    gst_element_post_message(Element(), gst_message_new_element(GST_OBJECT(Element()), s));
 }
 
 void TFramesNotifier::CheckTargets(qint64 frameDuration)

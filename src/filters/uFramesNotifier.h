@@ -1,6 +1,8 @@
 #pragma once
 // The frames notifier: sits in the decoded video chain in front of the video
-// sink, gives every frame its position snapped to a whole frame, reports the
+// sink, gives every frame its position snapped to a whole frame, counted from
+// the file's first frame (demuxers start their times anywhere: MKV at 21 ms,
+// TS at the stream's own clock, MPEG PS above its segment), reports the
 // position texts, holds frames back while delivery is off and tells when a
 // frame at or after a precise-seek target arrives.
 
@@ -44,6 +46,11 @@ public:
     void SetFrameDuration(qint64 duration) { m_frameDuration = duration; }
     qint64 FrameDuration() const { return m_frameDuration; }
     qint64 CurrentPosition() const { return m_currentPosition; }
+    // Stream time (100 ns) of the first frame this notifier saw: noted once,
+    // when the file opens, and posted on the bus (mf::kStreamStartMessage)
+    // for the graph. -1 until then; ResetStreamStart notes the next frame's.
+    qint64 StreamStart() const { return m_streamStart; }
+    void ResetStreamStart() { m_streamStart = -1; }
     // Description of the input type (its average time per frame never 0).
     TVideoData VideoData() const;
 
@@ -63,19 +70,20 @@ private:
     };
 
     qint64 PositionOf(GstBuffer *buffer, qint64 frameDuration);
+    void NoteStreamStart(qint64 streamTime);
     void CheckTargets(qint64 frameDuration);
     void ReportPosition(qint64 frameDuration);
 
     std::atomic<qint64> m_currentPosition{0};
     std::atomic<qint64> m_frameDuration{1};
+    std::atomic<qint64> m_streamStart{-1};
     std::atomic<bool> m_deliver{true};
     std::atomic<bool> m_positionReports{false};
     std::array<TTarget, TargetSlots> m_targets;
     TSinkSlot m_videoWindow, m_navigationWindow;
 
     // Streaming thread only.
-    qint64 m_segmentStart = 0;
-    qint64 m_baseTime = 0;
+    GstSegment m_segment{};
     bool m_firstSample = true;
     QString m_lastPositionText;
 

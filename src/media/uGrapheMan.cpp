@@ -1,12 +1,19 @@
 #include "uGrapheMan.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QThread>
 
 TGrapheMan::TGrapheMan(QObject *owner) : TNvActionComponent(owner)
 {
     m_graph = new TMfGraph(QStringLiteral("Filtergraph"), this);
     connect(m_graph, &TMfGraph::Complete, this, [this] { GraphComplete(S_OK); });
+    connect(m_graph, &TMfGraph::Error, this, [this](const QString &text) { fail(text); });
+    connect(m_graph, &TMfGraph::Warning, this, [this](const QString &text) {
+        if (OnWarning)
+            OnWarning(text);
+    });
 }
 
 TGrapheMan::~TGrapheMan()
@@ -17,21 +24,59 @@ TGrapheMan::~TGrapheMan()
     delete m_graph;
 }
 
+void TGrapheMan::fail(const QString &text)
+{
+    m_lastError = text;
+    if (OnError)
+        OnError(text);
+}
+
+// Waits for a state change the graph started; a graph that cannot reach the
+// state is stopped rather than left half-way.
+bool TGrapheMan::reach(HRESULT started, const char *what)
+{
+    if (SUCCEEDED(started) && SUCCEEDED(WaitStateChange()))
+        return true;
+    m_graph->Stop();
+    m_graph->GetState(kStateChangeBoundMs, nullptr);
+    fail(QStringLiteral("The graph could not %1 within %2 s")
+             .arg(QString::fromLatin1(what))
+             .arg(kStateChangeBoundMs / 1000));
+    return false;
+}
+
 bool TGrapheMan::Play()
 {
     m_graph->SetRate(1.0);
     if (m_fast)
         m_graph->SetRate(4.0);
-    const bool ok = SUCCEEDED(m_graph->Run()) && SUCCEEDED(WaitStateChange());
+    bool ok = true;
+    if (m_graph->HasRemembered())
+        ok = pauseInPlace(); // the remembered place is shown before running
+    ok = ok && reach(m_graph->Run(), "play");
     dumpGraph("play");
     if (ok && OnStateChange)
         OnStateChange(gmPlaying);
     return ok;
 }
 
+// A graph re-linked while paused waits for data the seek brings: seek at
+// once. A stopped one prerolls from the start first.
+bool TGrapheMan::pauseInPlace()
+{
+    const bool live = State() != gmStopped;
+    const HRESULT paused = m_graph->Pause();
+    if (live && m_graph->HasRemembered())
+        return SUCCEEDED(paused) && reach(m_graph->RestorePosition(), "seek");
+    bool ok = reach(paused, "pause");
+    if (ok && m_graph->HasRemembered())
+        ok = reach(m_graph->RestorePosition(), "seek");
+    return ok;
+}
+
 bool TGrapheMan::Pause()
 {
-    const bool ok = SUCCEEDED(m_graph->Pause()) && SUCCEEDED(WaitStateChange());
+    const bool ok = pauseInPlace();
     dumpGraph("pause");
     if (ok && OnStateChange)
         OnStateChange(gmPaused);
@@ -40,10 +85,26 @@ bool TGrapheMan::Pause()
 
 bool TGrapheMan::Stop()
 {
-    const bool ok = SUCCEEDED(m_graph->Stop()) && SUCCEEDED(WaitStateChange());
+    const bool ok = reach(m_graph->Stop(), "stop");
     if (ok && OnStateChange)
         OnStateChange(gmStopped);
     return ok;
+}
+
+bool TGrapheMan::Step(int frames)
+{
+    bool done = false;
+    const QMetaObject::Connection c =
+        connect(m_graph, &TMfGraph::StepDone, this, [&done] { done = true; });
+    const HRESULT hr = m_graph->Step(frames, m_rendererState);
+    QElapsedTimer clock;
+    clock.start();
+    while (SUCCEEDED(hr) && !done && clock.elapsed() < kStateChangeBoundMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    disconnect(c);
+    if (!done)
+        fail(QStringLiteral("The frame step did not complete"));
+    return done;
 }
 
 void TGrapheMan::FastForwardOn(int n)
@@ -70,13 +131,12 @@ void TGrapheMan::GraphComplete(HRESULT result)
 
 HRESULT TGrapheMan::WaitStateChange()
 {
-    HRESULT hr = E_FAIL;
-    for (int i = 0; i < 30; ++i) {
+    QElapsedTimer clock;
+    clock.start();
+    HRESULT hr = m_graph->GetState(40, nullptr);
+    while (hr == VFW_S_STATE_INTERMEDIATE && clock.elapsed() < kStateChangeBoundMs)
         hr = m_graph->GetState(40, nullptr);
-        if (hr != VFW_S_STATE_INTERMEDIATE)
-            break;
-    }
-    return hr;
+    return hr == VFW_S_STATE_INTERMEDIATE ? E_FAIL : hr;
 }
 
 void TGrapheMan::WaitRendererState()
@@ -133,6 +193,14 @@ bool TGrapheMan::RemoveChainBetween(GstElement *d, GstElement *u)
 {
     if (d == u || !IsUpstream(d, u))
         return true;
+    m_graph->FlushFrom(d);
+    removeBetween(d, u);
+    m_graph->FlushStop(d);
+    return true;
+}
+
+void TGrapheMan::removeBetween(GstElement *d, GstElement *u)
+{
     for (GstPad *pin : mf::Pins(d)) {
         if (!mf::IsInput(pin) || !mf::IsConnected(pin))
             continue;
@@ -143,12 +211,11 @@ bool TGrapheMan::RemoveChainBetween(GstElement *d, GstElement *u)
         if (x == u)
             break;
         if (IsUpstream(x, u)) {
-            RemoveChainBetween(x, u);
+            removeBetween(x, u);
             if (FAILED(m_graph->RemoveFilter(x)))
                 break;
         }
     }
-    return true;
 }
 
 namespace {
@@ -175,8 +242,16 @@ void removeWalk(TMfGraph *graph, GstElement *from, GstElement *stop, GstPadDirec
 
 void TGrapheMan::RemoveChainBothWays(GstElement *a, GstElement *b)
 {
+    QList<GstElement *> flushed = {a};
+    for (GstPad *pin : mf::Pins(b))
+        if (!mf::IsInput(pin) && mf::IsConnected(pin))
+            flushed.append(mf::PinFilter(mf::ConnectedTo(pin)));
+    for (GstElement *element : std::as_const(flushed))
+        m_graph->FlushFrom(element);
     removeWalk(m_graph, a, b, GST_PAD_SINK);
     removeWalk(m_graph, b, a, GST_PAD_SRC);
+    for (GstElement *element : std::as_const(flushed))
+        m_graph->FlushStop(element);
 }
 
 HRESULT TGrapheMan::InsertFilter(GstElement *filter, GstPad *p, int side)

@@ -24,16 +24,24 @@ public:
 
     TMfGraph *Graph() const { return m_graph; }
 
+    // Each waits for the graph within kStateChangeBoundMs: a graph that misses
+    // it has failed (it is set back to stopped and the failure reported
+    // through OnError). Play and Pause show again the place a stop or a
+    // re-link left.
     virtual bool Play();
     virtual bool Pause();
     virtual bool Stop();
+    // One frame step (or more) while paused, waiting for it within the bound.
+    bool Step(int frames = 1);
     virtual void FastForwardOff(int n);
     virtual void FastForwardOn(int n);
     virtual void MarkGraphCompleted() { m_graphCompleted = true; }
 
     // Bound to the graph's end of stream: raises OnGraphCompleted on success.
     void GraphComplete(HRESULT result);
-    // GetState with a 40 ms time-out while the answer is intermediate, at most 30 times.
+    static constexpr int kStateChangeBoundMs = 3000;
+    // GetState with a 40 ms time-out while the answer is intermediate, within
+    // kStateChangeBoundMs: S_OK, else E_FAIL (also when still intermediate).
     HRESULT WaitStateChange();
     // Up to 20 times the renderer's GetState (40 ms) and a 10 ms sleep.
     void WaitRendererState();
@@ -65,9 +73,19 @@ public:
     std::function<void(TGrapheManState)> OnStateChange;
     std::function<void(bool on, int n)> OnVitesseRapide;
     std::function<void()> OnGraphCompleted;
+    // An error or warning of the graph, or a state it could not reach, on the
+    // UI thread; the text says why a file does not play.
+    std::function<void(const QString &text)> OnError;
+    std::function<void(const QString &text)> OnWarning;
+    QString LastError() const { return m_lastError; }
 
 private:
     void dumpGraph(const char *when) const;
+    bool reach(HRESULT started, const char *what);
+    bool pauseInPlace();
+    void removeBetween(GstElement *downstream, GstElement *upstream);
+    void fail(const QString &text);
+    QString m_lastError;
 
     TMfGraph *m_graph = nullptr;
     GstElement *m_rendererState = nullptr;

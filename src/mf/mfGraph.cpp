@@ -24,23 +24,70 @@ TMfGraph::~TMfGraph()
     gst_object_unref(m_pipeline);
 }
 
+namespace {
+
+QString messageText(GstMessage *message)
+{
+    GError *error = nullptr;
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR)
+        gst_message_parse_error(message, &error, nullptr);
+    else
+        gst_message_parse_warning(message, &error, nullptr);
+    const QString text = QString::fromUtf8(error ? error->message : "");
+    g_clear_error(&error);
+    return text;
+}
+
+} // namespace
+
 // Streaming threads: hand copies to the UI thread, never wait for it.
 GstBusSyncReply TMfGraph::busSync(GstBus *, GstMessage *message, gpointer data)
 {
     auto *self = static_cast<TMfGraph *>(data);
+    const auto post = [self](auto what) {
+        QMetaObject::invokeMethod(self, what, Qt::QueuedConnection);
+    };
     switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_EOS:
         if (!self->m_completeSent.exchange(true))
-            QMetaObject::invokeMethod(
-                self, [self] { emit self->Complete(); }, Qt::QueuedConnection);
+            post([self] { emit self->Complete(); });
         break;
     case GST_MESSAGE_ERROR: {
-        GError *error = nullptr;
-        gst_message_parse_error(message, &error, nullptr);
-        const QString text = QString::fromUtf8(error ? error->message : "");
-        g_clear_error(&error);
-        QMetaObject::invokeMethod(
-            self, [self, text] { emit self->Error(text); }, Qt::QueuedConnection);
+        const QString text = messageText(message);
+        post([self, text] { emit self->Error(text); });
+        break;
+    }
+    case GST_MESSAGE_WARNING: {
+        const QString text = messageText(message);
+        post([self, text] { emit self->Warning(text); });
+        break;
+    }
+    case GST_MESSAGE_ASYNC_DONE:
+        post([self] { emit self->AsyncDone(); });
+        break;
+    case GST_MESSAGE_STEP_DONE: {
+        guint64 amount = 0;
+        gst_message_parse_step_done(message, nullptr, &amount, nullptr, nullptr, nullptr, nullptr,
+                                    nullptr);
+        post([self, amount] { emit self->StepDone(amount); });
+        break;
+    }
+    case GST_MESSAGE_CLOCK_LOST:
+        // A new clock is chosen by going through PAUSED.
+        post([self] {
+            if (GST_STATE(self->m_pipeline) == GST_STATE_PLAYING) {
+                gst_element_set_state(GST_ELEMENT(self->m_pipeline), GST_STATE_PAUSED);
+                gst_element_set_state(GST_ELEMENT(self->m_pipeline), GST_STATE_PLAYING);
+            }
+        });
+        break;
+    case GST_MESSAGE_ELEMENT: {
+        const GstStructure *s = gst_message_get_structure(message);
+        guint64 ns = 0;
+        qint64 unknown = -1;
+        if (s && gst_structure_has_name(s, mf::kStreamStartMessage) &&
+            gst_structure_get_uint64(s, "stream-time", &ns))
+            self->m_streamStart.compare_exchange_strong(unknown, qint64(ns / 100));
         break;
     }
     default:
@@ -60,7 +107,37 @@ HRESULT TMfGraph::AddFilter(GstElement *filter, const QString &name)
     if (!gst_bin_add(GST_BIN(m_pipeline), filter))
         return E_FAIL;
     m_filters.append(filter);
+    if (MfIsSourceBin(filter)) {
+        // Another file: its own first frame and no place of the last one.
+        m_remembered = -1;
+        ResetStreamStart();
+    }
     return S_OK;
+}
+
+bool TMfGraph::live() const
+{
+    return GST_STATE(m_pipeline) >= GST_STATE_PAUSED ||
+           GST_STATE_PENDING(m_pipeline) >= GST_STATE_PAUSED;
+}
+
+void TMfGraph::FlushFrom(GstElement *filter)
+{
+    if (!live() || !Contains(filter))
+        return;
+    remember();
+    for (GstPad *pad : mf::Pins(filter))
+        if (mf::IsInput(pad) && mf::IsConnected(pad))
+            gst_pad_send_event(pad, gst_event_new_flush_start());
+}
+
+void TMfGraph::FlushStop(GstElement *filter)
+{
+    if (!live() || !Contains(filter))
+        return;
+    for (GstPad *pad : mf::Pins(filter))
+        if (mf::IsInput(pad))
+            gst_pad_send_event(pad, gst_event_new_flush_stop(TRUE));
 }
 
 HRESULT TMfGraph::RemoveFilter(GstElement *filter)
@@ -68,12 +145,27 @@ HRESULT TMfGraph::RemoveFilter(GstElement *filter)
     if (!Contains(filter))
         return E_FAIL;
     gst_object_ref(filter);
-    gst_element_set_state(filter, GST_STATE_NULL);
-    for (GstPad *pad : mf::Pins(filter))
+    const QList<GstPad *> pins = mf::Pins(filter);
+    // A streaming thread may be waiting in a sink's preroll behind this
+    // filter, holding the locks that stopping it would take: flush the
+    // branch first, which returns that thread at once.
+    const bool flushing = live();
+    FlushFrom(filter);
+    QList<GstElement *> downstream;
+    for (GstPad *pad : pins) {
+        if (!mf::IsInput(pad) && mf::IsConnected(pad))
+            downstream.append(mf::PinFilter(mf::ConnectedTo(pad)));
         mf::Disconnect(pad);
+    }
+    gst_element_set_locked_state(filter, TRUE);
+    gst_element_set_state(filter, GST_STATE_NULL);
     m_filters.removeAll(filter);
     const bool removed = gst_bin_remove(GST_BIN(m_pipeline), filter);
+    gst_element_set_locked_state(filter, FALSE);
     gst_object_unref(filter);
+    if (flushing)
+        for (GstElement *element : std::as_const(downstream))
+            FlushStop(element);
     return removed ? S_OK : E_FAIL;
 }
 
@@ -274,7 +366,126 @@ HRESULT TMfGraph::Pause()
 }
 HRESULT TMfGraph::Stop()
 {
-    return setState(GST_STATE_READY);
+    if (GST_STATE(m_pipeline) >= GST_STATE_PAUSED)
+        remember();
+    // Down to NULL, not READY: some demuxers (asfdemux) keep their state in
+    // READY and deliver data before the segment when paused again.
+    return setState(GST_STATE_NULL);
+}
+
+namespace {
+
+bool takesRawVideo(GstElement *sink)
+{
+    for (GstPad *pad : mf::Pins(sink)) {
+        if (!mf::IsInput(pad))
+            continue;
+        GstCaps *caps = mf::PinCaps(pad);
+        const bool raw = !gst_caps_is_empty(caps) && !gst_caps_is_any(caps) &&
+                         gst_structure_has_name(gst_caps_get_structure(caps, 0), "video/x-raw");
+        gst_caps_unref(caps);
+        if (raw)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+namespace {
+
+// Stream time (100 ns) of the frame a sink shows, -1 when it shows none.
+qint64 shownStreamTime(GstElement *sink)
+{
+    if (!sink || !g_object_class_find_property(G_OBJECT_GET_CLASS(sink), "last-sample"))
+        return -1;
+    GstSample *sample = nullptr;
+    g_object_get(sink, "last-sample", &sample, nullptr);
+    if (!sample)
+        return -1;
+    GstBuffer *buffer = gst_sample_get_buffer(sample);
+    const GstSegment *segment = gst_sample_get_segment(sample);
+    qint64 time = -1;
+    if (buffer && GST_BUFFER_PTS_IS_VALID(buffer) && segment &&
+        segment->format == GST_FORMAT_TIME) {
+        const guint64 t =
+            gst_segment_to_stream_time(segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
+        if (t != guint64(-1))
+            time = qint64(t / 100);
+    }
+    gst_sample_unref(sample);
+    return time;
+}
+
+// Drops video samples before a stream time, then lets everything through.
+struct TDropUntil {
+    qint64 streamTime; // 100 ns
+    GstSegment segment;
+};
+
+GstPadProbeReturn dropUntil(GstPad *, GstPadProbeInfo *info, gpointer data)
+{
+    auto *d = static_cast<TDropUntil *>(data);
+    if (info->type & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
+        GstEvent *event = GST_PAD_PROBE_INFO_EVENT(info);
+        if (GST_EVENT_TYPE(event) == GST_EVENT_SEGMENT)
+            gst_event_copy_segment(event, &d->segment);
+        return GST_PAD_PROBE_OK;
+    }
+    GstBuffer *buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+    if (!buffer || !GST_BUFFER_PTS_IS_VALID(buffer) || d->segment.format != GST_FORMAT_TIME)
+        return GST_PAD_PROBE_DROP;
+    const guint64 t =
+        gst_segment_to_stream_time(&d->segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
+    // Within 5 ms counts as the frame (time stamps round to the millisecond).
+    if (t == guint64(-1) || qint64(t / 100) < d->streamTime - 50000)
+        return GST_PAD_PROBE_DROP;
+    return GST_PAD_PROBE_REMOVE;
+}
+
+} // namespace
+
+GstElement *TMfGraph::videoSink() const
+{
+    for (GstElement *filter : m_filters)
+        if (GST_OBJECT_FLAG_IS_SET(filter, GST_ELEMENT_FLAG_SINK) && takesRawVideo(filter))
+            return filter;
+    return nullptr;
+}
+
+void TMfGraph::remember()
+{
+    if (m_remembered >= 0)
+        return; // an earlier place not shown yet stays the one to show
+    // The frame on show, else the position the pipeline reports.
+    const qint64 shown = shownStreamTime(videoSink());
+    qint64 position = 0;
+    if (shown >= 0)
+        m_remembered = shown;
+    else if (SUCCEEDED(GetCurrentPosition(&position)))
+        m_remembered = position + StreamStart();
+}
+
+HRESULT TMfGraph::RestorePosition()
+{
+    if (m_remembered < 0)
+        return S_FALSE;
+    const qint64 streamTime = m_remembered;
+    m_remembered = -1;
+    if (AccurateSeeksExact())
+        return SetPositions(streamTime - StreamStart(), true);
+    // The demuxer lands on a key frame after the target: seek a second early
+    // and drop the frames before the one that was shown.
+    GstElement *sink = videoSink();
+    GstPad *pad = sink ? mf::Pin(sink, 0) : nullptr;
+    if (pad) {
+        auto *d = new TDropUntil{streamTime, {}};
+        gst_segment_init(&d->segment, GST_FORMAT_UNDEFINED);
+        gst_pad_add_probe(
+            pad, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+            dropUntil, d, [](gpointer p) { delete static_cast<TDropUntil *>(p); });
+    }
+    return SetPositions(qMax<qint64>(0, streamTime - StreamStart() - 10'000'000), true);
 }
 
 HRESULT TMfGraph::GetState(int timeoutMs, GstState *state) const
@@ -319,7 +530,7 @@ HRESULT TMfGraph::GetCurrentPosition(qint64 *position) const
         return E_POINTER;
     if (!gst_element_query_position(GST_ELEMENT(m_pipeline), GST_FORMAT_TIME, &ns) || ns < 0)
         return E_FAIL;
-    *position = ns / 100;
+    *position = qMax<qint64>(0, ns / 100 - StreamStart());
     return S_OK;
 }
 
@@ -328,11 +539,35 @@ HRESULT TMfGraph::SetPositions(qint64 position, bool accurate)
     const GstSeekFlags flags = GstSeekFlags(
         GST_SEEK_FLAG_FLUSH | (accurate ? GST_SEEK_FLAG_ACCURATE : GST_SEEK_FLAG_KEY_UNIT));
     m_completeSent = false;
+    m_remembered = -1;
+    // mpegpsdemux seeks in times that count from 0, whatever its first stamp.
+    const qint64 target = qMax<qint64>(0, position) + (AccurateSeeksExact() ? StreamStart() : 0);
     return gst_element_seek(GST_ELEMENT(m_pipeline), m_rate, GST_FORMAT_TIME, flags,
-                            GST_SEEK_TYPE_SET, qMax<qint64>(0, position) * 100, GST_SEEK_TYPE_NONE,
+                            GST_SEEK_TYPE_SET, target * 100, GST_SEEK_TYPE_NONE,
                             GST_CLOCK_TIME_NONE)
                ? S_OK
                : E_FAIL;
+}
+
+bool TMfGraph::AccurateSeeksExact() const
+{
+    for (GstElement *filter : m_filters)
+        if (MfIsSourceBin(filter) && MfSourceBinDemuxer(filter) == u"mpegpsdemux")
+            return false;
+    return true;
+}
+
+HRESULT TMfGraph::Step(int frames, GstElement *sink)
+{
+    if (frames <= 0)
+        return E_INVALIDARG;
+    if (!sink)
+        sink = videoSink();
+    if (!sink)
+        return VFW_E_NOT_FOUND;
+    m_remembered = -1;
+    GstEvent *step = gst_event_new_step(GST_FORMAT_BUFFERS, guint64(frames), 1.0, TRUE, FALSE);
+    return gst_element_send_event(sink, step) ? S_OK : E_FAIL;
 }
 
 HRESULT TMfGraph::SetRate(double rate)

@@ -17,6 +17,12 @@
 
 #include <gst/gst.h>
 
+namespace mf {
+// Element message the frames notifier posts with the stream time ("stream-time",
+// ns) of a file's first frame.
+inline constexpr const char *kStreamStartMessage = "kadrex-stream-start";
+} // namespace mf
+
 // IMediaSeeking capability bits.
 namespace seekcaps {
 inline constexpr quint32 CanSeekAbsolute = 0x1, CanSeekForwards = 0x2, CanSeekBackwards = 0x4,
@@ -37,8 +43,19 @@ public:
     // Adds the filter under `name`: S_OK, or VFW_E_DUPLICATE_NAME when a filter
     // of that name is in the graph (the filter is then not added), E_FAIL.
     HRESULT AddFilter(GstElement *filter, const QString &name);
-    // Stops the filter, unlinks its pins and takes it out: S_OK or E_FAIL.
+    // Unlinks the filter's pins, stops it and takes it out: S_OK or E_FAIL. In
+    // a paused or running graph the branch is flushed first (a streaming
+    // thread may wait in a sink's preroll), and the place is remembered:
+    // RestorePosition shows it again once the graph is linked anew.
     HRESULT RemoveFilter(GstElement *filter);
+    // In a paused or running graph: remembers the place and flushes the
+    // branches from the filter's connected inputs downstream, so that no
+    // streaming thread waits behind it (in a sink's preroll) while the graph
+    // is re-linked. RestorePosition shows the place again afterwards.
+    void FlushFrom(GstElement *filter);
+    // Ends that flush once the old elements are out, so that the seek which
+    // shows the place again can travel up through the filter.
+    void FlushStop(GstElement *filter);
     // Every filter in the order they were added.
     QList<GstElement *> Filters() const;
     GstElement *FindFilterByName(const QString &name) const;
@@ -62,20 +79,37 @@ public:
     // RenderStream(source pin, sink filter): connect to the sink's first free input.
     HRESULT RenderStream(GstPad *out, GstElement *sink);
 
-    // IMediaControl.
+    // IMediaControl. Stop (READY) remembers the position; RestorePosition
+    // seeks back to it once the graph has paused again.
     HRESULT Run();
     HRESULT Pause();
     HRESULT Stop();
+    // Seeks to the remembered place (after Stop or a re-link), if any: S_OK,
+    // S_FALSE when nothing was remembered, E_FAIL.
+    HRESULT RestorePosition();
+    bool HasRemembered() const { return m_remembered >= 0; }
     // S_OK, VFW_S_STATE_INTERMEDIATE while a transition is pending, E_FAIL.
     HRESULT GetState(int timeoutMs, GstState *state) const;
 
-    // IMediaSeeking, 100-ns units.
+    // IMediaSeeking, 100-ns units. Positions count from the file's first frame
+    // (StreamStart): frame k sits at k frame durations on every container.
+    // For an exact frame, seek to its middle.
     quint32 GetCapabilities() const;
     HRESULT GetDuration(qint64 *duration) const;
     HRESULT GetCurrentPosition(qint64 *position) const;
     HRESULT SetPositions(qint64 position, bool accurate = true);
     HRESULT SetRate(double rate);
     double Rate() const { return m_rate; }
+    // Stream time (100 ns) of the file's first frame, as the frames notifier
+    // found it when the file opened; 0 until known.
+    qint64 StreamStart() const { return qMax<qint64>(0, m_streamStart); }
+    void ResetStreamStart() { m_streamStart = -1; }
+    // Whether accurate seeks land on the frame asked for; false when a source's
+    // demuxer ignores them (MPEG PS): seek before the target and drop frames.
+    bool AccurateSeeksExact() const;
+    // Frame step while paused: `frames` frames forward on the video sink (the
+    // given one, else the first sink taking raw video); StepDone follows.
+    HRESULT Step(int frames, GstElement *sink = nullptr);
 
     // SetSyncSource(none) when off, the default clock when on.
     void UseClock(bool on);
@@ -87,6 +121,11 @@ signals:
     void Complete();
     // An error the pipeline reported (text of the error).
     void Error(const QString &text);
+    void Warning(const QString &text);
+    // A state change or flushing seek completed (the graph prerolled).
+    void AsyncDone();
+    // A step finished: how many frames it went.
+    void StepDone(quint64 frames);
 
 private:
     static GstBusSyncReply busSync(GstBus *bus, GstMessage *message, gpointer self);
@@ -105,4 +144,9 @@ private:
     TConnectVeto m_veto;
     double m_rate = 1.0;
     std::atomic<bool> m_completeSent{false};
+    std::atomic<qint64> m_streamStart{-1};
+    qint64 m_remembered = -1; // position to show again, -1: none
+    void remember();
+    GstElement *videoSink() const; // the first sink taking raw video
+    bool live() const;
 };

@@ -101,20 +101,21 @@ TEST_F(FramesNotifierHarness, UnsetDurationAndMissingStampsStillPlaceFrames)
               TFramesNotifier::SnapToFrame(1'234'567, kFrame) + kFrame);
 }
 
-TEST_F(FramesNotifierHarness, PositionCountsFromSegmentStartAndFirstStamp)
+TEST_F(FramesNotifierHarness, PositionsCountFromTheFirstFramesStreamTime)
 {
     pushSegment(50'000'000);
-    push(70'000'000); // any base: the first frame sits at the segment start
-    EXPECT_EQ(notifier->CurrentPosition(), 50'000'000);
-    push(70'000'000 + kFrame);
-    EXPECT_EQ(notifier->CurrentPosition(), 50'000'000 + kFrame);
+    push(70'000'000); // the file's first frame, wherever it starts
+    EXPECT_EQ(notifier->StreamStart(), 70'000'000);
+    EXPECT_EQ(notifier->CurrentPosition(), 0);
+    push(70'000'000 + 5 * kFrame);
+    EXPECT_EQ(notifier->CurrentPosition(), 5 * kFrame);
     ASSERT_FALSE(navigation.empty());
     EXPECT_EQ(navigation.back().msg, kNvMsgPositionText);
-    EXPECT_EQ(navigation.back().data.toString(), QStringLiteral("0:00:05:01"));
-    // a new segment takes a new base
-    pushSegment(0);
-    push(123'456'789);
-    EXPECT_EQ(notifier->CurrentPosition(), 0);
+    EXPECT_EQ(navigation.back().data.toString(), QStringLiteral("0:00:00:05"));
+    // After a seek the segment moves; stream times, and so positions, do not.
+    pushSegment(90'000'000);
+    push(90'000'000 + 2 * kFrame);
+    EXPECT_EQ(notifier->CurrentPosition(), 20'000'000 + 2 * kFrame);
 }
 
 TEST_F(FramesNotifierHarness, SameTextGoesToVideoWindowOnce)
