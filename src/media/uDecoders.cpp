@@ -540,11 +540,17 @@ bool TDecoderMan::NextDecoder()
     const TGrapheManState before = m_session->State();
     m_session->Stop();
     const bool ok = Advance();
+    // The graph's own pause, showing again the frame that was on show when
+    // it stopped, then its run when it was running; no session events.
     TMfGraph *graph = m_session->Graph();
+    graph->Pause();
+    m_session->WaitStateChange();
+    if (graph->HasRemembered()) {
+        graph->RestorePosition();
+        m_session->WaitStateChange();
+    }
     if (before == gmPlaying)
         graph->Run();
-    else
-        graph->Pause();
     return ok;
 }
 

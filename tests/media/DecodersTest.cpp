@@ -3,6 +3,7 @@
 // decoder"; the frames notifier behind the decoder; release; and the link
 // lists through the real SQLite store.
 #include "../prefs/PrefsTestSupport.h"
+#include "FrameIndex.h"
 #include "MediaFixtures.h"
 #include "filters/uFramesNotifier.h"
 #include "media/uDecoders.h"
@@ -12,6 +13,9 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QImage>
+
+#include <gst/video/video.h>
 
 #include <gtest/gtest.h>
 
@@ -44,6 +48,25 @@ GstElement *rawSink(bool video)
     g_object_set(sink, "caps", caps, "sync", FALSE, "max-buffers", 2u, "drop", TRUE, nullptr);
     gst_caps_unref(caps);
     return sink;
+}
+
+// The index the prerolled frame of an appsink shows, -1 without one.
+int prerolledIndex(GstElement *sink)
+{
+    GstSample *sample = nullptr;
+    g_signal_emit_by_name(sink, "try-pull-preroll", GST_SECOND, &sample);
+    if (!sample)
+        return -1;
+    GstVideoInfo info;
+    gst_video_info_from_caps(&info, gst_sample_get_caps(sample));
+    GstMapInfo map;
+    GstBuffer *buffer = gst_sample_get_buffer(sample);
+    gst_buffer_map(buffer, &map, GST_MAP_READ);
+    const int index = fixtures::frameIndexOf(
+        QImage(map.data, info.width, info.height, int(info.stride[0]), QImage::Format_RGB32));
+    gst_buffer_unmap(buffer, &map);
+    gst_sample_unref(sample);
+    return index;
 }
 
 class DecodersTest : public ::testing::Test
@@ -298,6 +321,24 @@ TEST(DecoderLinks, BuiltInRecordsAndExcludedTables)
     // Decoders sharing a long name are told apart by their factory.
     EXPECT_NE(longName("avdec_ac3"), longName("avdec_ac3_fixed"));
     EXPECT_EQ(longName("jpegdec"), "JPEG image decoder");
+}
+
+TEST_F(DecodersTest, NextDecoderKeepsTheFrameOnShow)
+{
+    ASSERT_TRUE(open("indexed_mjpeg.avi", true));
+    GstCaps *bgrx = gst_caps_from_string("video/x-raw,format=BGRx");
+    g_object_set(sink, "caps", bgrx, nullptr);
+    gst_caps_unref(bgrx);
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(session.Pause());
+    ASSERT_EQ(session.Graph()->SetPositions(20 * 400000 + 200000), S_OK); // frame 20
+    session.WaitStateChange();
+    ASSERT_EQ(prerolledIndex(sink), 20);
+    const QString before = current();
+    ASSERT_TRUE(man.NextDecoder());
+    EXPECT_NE(current(), before);
+    EXPECT_EQ(session.State(), gmPaused);
+    EXPECT_EQ(prerolledIndex(sink), 20) << "the same frame, through the next decoder";
 }
 
 } // namespace
