@@ -302,6 +302,31 @@ TEST(DecoderLinks, RoundTripThroughTheStoreAndRemovedLinksStayRemoved)
     }
 }
 
+TEST(DecoderLinks, EntriesThatDoNotParseAreSkipped)
+{
+    TempStores stores;
+    TNorvanePreferences store(nullptr, stores.locations());
+    store.SetMode(TSavePreferences::spRegistre);
+    ASSERT_TRUE(store.OpenSection("AudioDecoders"));
+    const auto entry = [&](const char *section, const QString &major, const QString &decoder) {
+        store.OpenSection(section);
+        store.WriteString("majortype", major);
+        store.WriteString("subtype", GuidToText(guids::MEDIASUBTYPE_PCM));
+        store.WriteString("formattype", GuidToText(guids::FORMAT_WaveFormatEx));
+        store.WriteString("decoderguid", decoder);
+        store.WriteString("name", "No Audio decoder");
+        store.CloseSection();
+    };
+    entry("dc0", GuidToText(guids::MEDIATYPE_Audio), GuidToText(guids::GUID_NULL));
+    entry("dc1", "{not a guid}", GuidToText(guids::GUID_NULL));
+    entry("dc2", GuidToText(guids::MEDIATYPE_Video), "");
+    TDecoderLinks links;
+    EXPECT_TRUE(links.Load(store));
+    ASSERT_EQ(links.Count(), 1);
+    EXPECT_EQ(links.Links()[0].rec, decoders::NoAudioDecoder());
+    EXPECT_EQ(links.Links()[0].type.majortype, guids::MEDIATYPE_Audio);
+}
+
 TEST(DecoderLinks, BuiltInRecordsAndExcludedTables)
 {
     EXPECT_EQ(decoders::NoVideoDecoder()->Name, "No Video decoder");
