@@ -433,7 +433,8 @@ bool TDecoderMan::plainConnect()
 TFilterRec *TDecoderMan::recordDecoder(GstElement *first, TFilterRec *tried)
 {
     // The decoder is the tried record's element or, in the framework's chain,
-    // the first element that decodes (a parser may come before it).
+    // the first element that decodes (a parser may come before it); a chain
+    // without one (a converter for raw video) is no decoder at all.
     GstElement *found = nullptr;
     for (GstElement *e = first; e && e != m_downstream && !found;) {
         if ((tried && e == tried->Instance) || decoders::IsDecoderElement(e))
@@ -444,7 +445,7 @@ TFilterRec *TDecoderMan::recordDecoder(GstElement *first, TFilterRec *tried)
     if (tried && found == tried->Instance)
         return tried;
     if (!found)
-        found = first;
+        return m_none; // parsers or converters alone: the stream needs no decoder
     return TFilterRecs::Global().FindOrAdd(decoders::ElementClassId(found),
                                            decoders::ElementFriendlyName(found), fkSystem);
 }

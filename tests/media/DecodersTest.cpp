@@ -200,6 +200,15 @@ TEST_F(DecodersTest, StreamTheRendererTakesConnectsWithoutDecoder)
     EXPECT_EQ(current(), "No Audio decoder");
     EXPECT_EQ(prefs.Find(man.CurrentMediaType()), decoders::NoAudioDecoder());
     EXPECT_EQ(mf::PinFilter(mf::ConnectedTo(mf::Pin(source->NotifierFilter, 1))), sink);
+
+    // A converter in between is still no decoder.
+    ASSERT_TRUE(man.Release());
+    GstCaps *floats = gst_caps_from_string("audio/x-raw,format=F32LE");
+    g_object_set(sink, "caps", floats, nullptr);
+    gst_caps_unref(floats);
+    ASSERT_TRUE(connect());
+    EXPECT_NE(mf::PinFilter(mf::ConnectedTo(mf::Pin(source->NotifierFilter, 1))), sink);
+    EXPECT_EQ(current(), "No Audio decoder");
 }
 
 TEST_F(DecodersTest, FramesNotifierGoesInFrontOfTheRendererAndFramesFlow)
