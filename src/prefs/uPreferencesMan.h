@@ -21,8 +21,13 @@ public:
     // The current section becomes the parent of the current one.
     virtual bool CloseKey() = 0;
     // Deletes the sub-section name of the current section with everything
-    // below it; True when it is gone (also when it did not exist).
-    virtual bool DeleteKey(const QString &name) = 0;
+    // below it; True when it is gone (also when it did not exist). A backend
+    // that cannot delete answers False.
+    virtual bool DeleteKey(const QString &name)
+    {
+        Q_UNUSED(name);
+        return false;
+    }
 
     virtual bool WriteString(const QString &name, const QString &text) = 0;
     virtual bool ReadString(const QString &name, QString &text) = 0;
