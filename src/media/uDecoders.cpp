@@ -433,7 +433,8 @@ bool TDecoderMan::plainConnect()
 TFilterRec *TDecoderMan::recordDecoder(GstElement *first, TFilterRec *tried)
 {
     // The decoder is the tried record's element or, in the framework's chain,
-    // the first element that decodes (a parser may come before it).
+    // the first element that decodes (a parser may come before it); a chain
+    // without one (a converter for raw video) is no decoder at all.
     GstElement *found = nullptr;
     for (GstElement *e = first; e && e != m_downstream && !found;) {
         if ((tried && e == tried->Instance) || decoders::IsDecoderElement(e))
@@ -444,7 +445,7 @@ TFilterRec *TDecoderMan::recordDecoder(GstElement *first, TFilterRec *tried)
     if (tried && found == tried->Instance)
         return tried;
     if (!found)
-        found = first;
+        return m_none; // parsers or converters alone: the stream needs no decoder
     return TFilterRecs::Global().FindOrAdd(decoders::ElementClassId(found),
                                            decoders::ElementFriendlyName(found), fkSystem);
 }
@@ -506,6 +507,7 @@ bool TDecoderMan::Release()
             TFilterRecs::Global().ReleaseInstance(m_current);
         }
         m_current = m_none;
+        m_upstream = m_downstream = nullptr; // the next Connect names them again
         return ok;
     } catch (const std::exception &) {
         return false;
@@ -521,14 +523,15 @@ bool TDecoderMan::Advance()
         if (m_preferences)
             m_preferences->Remove(m_type);
     }
+    GstElement *upstream = m_upstream, *downstream = m_downstream;
     if (!Release())
         return false;
-    if (Connect(m_upstream, m_downstream))
+    if (Connect(upstream, downstream))
         return true;
     m_excluded.clear();
     m_phase = 0;
     m_candidateIndex = 0;
-    return Connect(m_upstream, m_downstream);
+    return Connect(upstream, downstream);
 }
 
 bool TDecoderMan::NextDecoder()
@@ -538,11 +541,17 @@ bool TDecoderMan::NextDecoder()
     const TGrapheManState before = m_session->State();
     m_session->Stop();
     const bool ok = Advance();
+    // The graph's own pause, showing again the frame that was on show when
+    // it stopped, then its run when it was running; no session events.
     TMfGraph *graph = m_session->Graph();
+    graph->Pause();
+    m_session->WaitStateChange();
+    if (graph->HasRemembered()) {
+        graph->RestorePosition();
+        m_session->WaitStateChange();
+    }
     if (before == gmPlaying)
         graph->Run();
-    else
-        graph->Pause();
     return ok;
 }
 

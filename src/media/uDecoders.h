@@ -9,10 +9,11 @@
 //
 // The framework's choice is GStreamer's: intelligent connect tries parsers
 // and decoders by rank (MARGINAL and up) and offers each to a veto that
-// refuses the excluded class identifiers. Where two decoders have the same
-// rank GStreamer keeps its registry's order; where the choice is ours (the
-// order of the cycle, which every installed decoder joins) libav's decoders
-// (avdec_*) are as welcome as any, and their library is fuzzed continuously.
+// refuses the excluded class identifiers. At equal rank GStreamer orders the
+// factories by name, which puts libav's decoders (avdec_*) ahead of the
+// others (avdec_mp2float before mpg123audiodec, for instance); we keep that
+// order on purpose and prefer libav's there, as its library is fuzzed
+// continuously. Every installed decoder of the type still joins the cycle.
 // Each element gets its stable class identifier (FactoryClassId of its
 // factory name, or the "class-id" its private module gives it) and its
 // factory's long name as friendly name, so what the user reads is the
@@ -119,7 +120,8 @@ public:
     // filter's input (pin 0) through a decoder, continuing the order where
     // the last Connect stopped.
     bool Connect(GstElement *upstream, GstElement *downstream);
-    // Takes the decoder and everything between the two filters out.
+    // Takes the decoder and everything between the two filters out, and
+    // forgets the two filters.
     bool Release();
     // Replaces the decoder in use by the next one of the order (the graph is
     // stopped, re-linked, then paused, or run when it was running).

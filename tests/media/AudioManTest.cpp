@@ -1,5 +1,6 @@
 // The audio manager: the volume scale, the volume and mute actions, attach
 // and detach on real files, and playback at the pace of real time.
+#include "../prefs/PrefsTestSupport.h"
 #include "MediaFixtures.h"
 #include "actions/uScriptAction.h"
 #include "filters/uFilterMessages.h"
@@ -157,6 +158,30 @@ TEST_F(AudioManTest, DecoderAndFormatReportsAndNextDecoder)
     audman.naNextDecoderAudio->DoExecute();
     EXPECT_NE(decoderNames.last(), first);
     EXPECT_EQ(decoderNames.last(), audman.DecoderMan()->CurrentDecoder()->Name);
+}
+
+TEST_F(AudioManTest, DecoderChoicesAndVolumeLiveInTheManagersPreferences)
+{
+    TAudioSource *source = audioOf("sine.wav");
+    ASSERT_TRUE(audman.AttachSource(source));
+    audman.SetVolume(7000);
+    const TMediaTypeKey pcm{source->MajorType, source->SubType, source->FormatType};
+    ASSERT_EQ(decoders::AudioPreferences().Find(pcm), decoders::NoAudioDecoder());
+    TempStores stores;
+    {
+        TNorvanePreferences store(nullptr, stores.locations());
+        store.SetMode(TSavePreferences::spRegistre);
+        store.AddList("ShowForm\\audman", &audman);
+        ASSERT_TRUE(store.Save());
+    }
+    decoders::AudioPreferences().Clear();
+    audman.SetVolume(100);
+    TNorvanePreferences store(nullptr, stores.locations());
+    store.DetectMode();
+    store.AddList("ShowForm\\audman", &audman);
+    ASSERT_TRUE(store.LoadLists());
+    EXPECT_EQ(decoders::AudioPreferences().Find(pcm), decoders::NoAudioDecoder());
+    EXPECT_EQ(audman.Volume(), 7000) << "iaVolume took the volume before it was saved";
 }
 
 TEST_F(AudioManTest, PlaybackKeepsThePaceOfRealTimeWithOrWithoutADevice)

@@ -3,6 +3,7 @@
 // decoder"; the frames notifier behind the decoder; release; and the link
 // lists through the real SQLite store.
 #include "../prefs/PrefsTestSupport.h"
+#include "FrameIndex.h"
 #include "MediaFixtures.h"
 #include "filters/uFramesNotifier.h"
 #include "media/uDecoders.h"
@@ -12,6 +13,9 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QImage>
+
+#include <gst/video/video.h>
 
 #include <gtest/gtest.h>
 
@@ -44,6 +48,25 @@ GstElement *rawSink(bool video)
     g_object_set(sink, "caps", caps, "sync", FALSE, "max-buffers", 2u, "drop", TRUE, nullptr);
     gst_caps_unref(caps);
     return sink;
+}
+
+// The index the prerolled frame of an appsink shows, -1 without one.
+int prerolledIndex(GstElement *sink)
+{
+    GstSample *sample = nullptr;
+    g_signal_emit_by_name(sink, "try-pull-preroll", GST_SECOND, &sample);
+    if (!sample)
+        return -1;
+    GstVideoInfo info;
+    gst_video_info_from_caps(&info, gst_sample_get_caps(sample));
+    GstMapInfo map;
+    GstBuffer *buffer = gst_sample_get_buffer(sample);
+    gst_buffer_map(buffer, &map, GST_MAP_READ);
+    const int index = fixtures::frameIndexOf(
+        QImage(map.data, info.width, info.height, int(info.stride[0]), QImage::Format_RGB32));
+    gst_buffer_unmap(buffer, &map);
+    gst_sample_unref(sample);
+    return index;
 }
 
 class DecodersTest : public ::testing::Test
@@ -177,6 +200,15 @@ TEST_F(DecodersTest, StreamTheRendererTakesConnectsWithoutDecoder)
     EXPECT_EQ(current(), "No Audio decoder");
     EXPECT_EQ(prefs.Find(man.CurrentMediaType()), decoders::NoAudioDecoder());
     EXPECT_EQ(mf::PinFilter(mf::ConnectedTo(mf::Pin(source->NotifierFilter, 1))), sink);
+
+    // A converter in between is still no decoder.
+    ASSERT_TRUE(man.Release());
+    GstCaps *floats = gst_caps_from_string("audio/x-raw,format=F32LE");
+    g_object_set(sink, "caps", floats, nullptr);
+    gst_caps_unref(floats);
+    ASSERT_TRUE(connect());
+    EXPECT_NE(mf::PinFilter(mf::ConnectedTo(mf::Pin(source->NotifierFilter, 1))), sink);
+    EXPECT_EQ(current(), "No Audio decoder");
 }
 
 TEST_F(DecodersTest, FramesNotifierGoesInFrontOfTheRendererAndFramesFlow)
@@ -228,51 +260,80 @@ TEST(DecoderLinks, RoundTripThroughTheStoreAndRemovedLinksStayRemoved)
         ac3{guids::MEDIATYPE_Audio, guids::MEDIASUBTYPE_DOLBY_AC3, guids::FORMAT_WaveFormatEx},
         h264{guids::MEDIATYPE_Video, guids::MEDIASUBTYPE_H264, guids::FORMAT_MPEG2Video};
 
-    const auto save = [&](const TDecoderLinks &links) {
-        TNorvanePreferences store(nullptr, stores.locations());
-        store.SetMode(TSavePreferences::spRegistre);
-        ASSERT_TRUE(store.Backend().BeginSave());
-        ASSERT_TRUE(store.OpenSection("VideoDecoders"));
-        EXPECT_TRUE(const_cast<TDecoderLinks &>(links).Save(store));
-        store.CloseSection();
-        ASSERT_TRUE(store.Backend().EndSave());
-    };
-    const auto load = [&](QStringList *sections = nullptr) {
-        TNorvanePreferences store(nullptr, stores.locations());
-        store.DetectMode();
+    for (const TSavePreferences mode :
+         {TSavePreferences::spRegistre, TSavePreferences::spPortable}) {
+        SCOPED_TRACE(int(mode));
+        const auto save = [&](const TDecoderLinks &links) {
+            TNorvanePreferences store(nullptr, stores.locations());
+            store.SetMode(mode);
+            ASSERT_TRUE(store.Backend().BeginSave());
+            ASSERT_TRUE(store.OpenSection("VideoDecoders"));
+            EXPECT_TRUE(const_cast<TDecoderLinks &>(links).Save(store));
+            store.CloseSection();
+            ASSERT_TRUE(store.Backend().EndSave());
+        };
+        const auto load = [&](QStringList *sections = nullptr) {
+            TNorvanePreferences store(nullptr, stores.locations());
+            store.DetectMode();
+            TDecoderLinks links;
+            store.OpenSection("VideoDecoders");
+            if (sections)
+                store.GetSectionNames(*sections);
+            links.Load(store);
+            store.CloseSection();
+            return links;
+        };
+
         TDecoderLinks links;
-        store.OpenSection("VideoDecoders");
-        if (sections)
-            store.GetSectionNames(*sections);
-        links.Load(store);
+        links.Set(mjpg, a);
+        links.Set(own_, own);
+        links.Set(ac3, b);
+        links.Set(h264, priv);
+        save(links);
+        QStringList sections;
+        TDecoderLinks back = load(&sections);
+        sections.sort();
+        EXPECT_EQ(sections, (QStringList{"dc0", "dc2", "dc3"})) << "the own instance uses up dc1";
+        EXPECT_EQ(back.Count(), 3);
+        EXPECT_EQ(back.Find(mjpg), a);
+        EXPECT_EQ(back.Find(ac3), b);
+        EXPECT_EQ(back.Find(h264), priv);
+        EXPECT_EQ(back.Find(h264)->Kind, fkPrivate);
+        EXPECT_EQ(back.Find(own_), nullptr);
+
+        links.Remove(mjpg); // as "next decoder" does after a framework's choice
+        links.Remove(own_);
+        save(links);
+        back = load(&sections);
+        EXPECT_EQ(back.Count(), 2);
+        EXPECT_EQ(back.Find(mjpg), nullptr) << "the removed preference stays removed";
+        EXPECT_EQ(back.Find(ac3), b);
+    }
+}
+
+TEST(DecoderLinks, EntriesThatDoNotParseAreSkipped)
+{
+    TempStores stores;
+    TNorvanePreferences store(nullptr, stores.locations());
+    store.SetMode(TSavePreferences::spRegistre);
+    ASSERT_TRUE(store.OpenSection("AudioDecoders"));
+    const auto entry = [&](const char *section, const QString &major, const QString &decoder) {
+        store.OpenSection(section);
+        store.WriteString("majortype", major);
+        store.WriteString("subtype", GuidToText(guids::MEDIASUBTYPE_PCM));
+        store.WriteString("formattype", GuidToText(guids::FORMAT_WaveFormatEx));
+        store.WriteString("decoderguid", decoder);
+        store.WriteString("name", "No Audio decoder");
         store.CloseSection();
-        return links;
     };
-
+    entry("dc0", GuidToText(guids::MEDIATYPE_Audio), GuidToText(guids::GUID_NULL));
+    entry("dc1", "{not a guid}", GuidToText(guids::GUID_NULL));
+    entry("dc2", GuidToText(guids::MEDIATYPE_Video), "");
     TDecoderLinks links;
-    links.Set(mjpg, a);
-    links.Set(own_, own);
-    links.Set(ac3, b);
-    links.Set(h264, priv);
-    save(links);
-    QStringList sections;
-    TDecoderLinks back = load(&sections);
-    sections.sort();
-    EXPECT_EQ(sections, (QStringList{"dc0", "dc2", "dc3"})) << "the own instance uses up dc1";
-    EXPECT_EQ(back.Count(), 3);
-    EXPECT_EQ(back.Find(mjpg), a);
-    EXPECT_EQ(back.Find(ac3), b);
-    EXPECT_EQ(back.Find(h264), priv);
-    EXPECT_EQ(back.Find(h264)->Kind, fkPrivate);
-    EXPECT_EQ(back.Find(own_), nullptr);
-
-    links.Remove(mjpg); // as "next decoder" does after a framework's choice
-    links.Remove(own_);
-    save(links);
-    back = load(&sections);
-    EXPECT_EQ(back.Count(), 2);
-    EXPECT_EQ(back.Find(mjpg), nullptr) << "the removed preference stays removed";
-    EXPECT_EQ(back.Find(ac3), b);
+    EXPECT_TRUE(links.Load(store));
+    ASSERT_EQ(links.Count(), 1);
+    EXPECT_EQ(links.Links()[0].rec, decoders::NoAudioDecoder());
+    EXPECT_EQ(links.Links()[0].type.majortype, guids::MEDIATYPE_Audio);
 }
 
 TEST(DecoderLinks, BuiltInRecordsAndExcludedTables)
@@ -294,6 +355,24 @@ TEST(DecoderLinks, BuiltInRecordsAndExcludedTables)
     // Decoders sharing a long name are told apart by their factory.
     EXPECT_NE(longName("avdec_ac3"), longName("avdec_ac3_fixed"));
     EXPECT_EQ(longName("jpegdec"), "JPEG image decoder");
+}
+
+TEST_F(DecodersTest, NextDecoderKeepsTheFrameOnShow)
+{
+    ASSERT_TRUE(open("indexed_mjpeg.avi", true));
+    GstCaps *bgrx = gst_caps_from_string("video/x-raw,format=BGRx");
+    g_object_set(sink, "caps", bgrx, nullptr);
+    gst_caps_unref(bgrx);
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(session.Pause());
+    ASSERT_EQ(session.Graph()->SetPositions(20 * 400000 + 200000), S_OK); // frame 20
+    session.WaitStateChange();
+    ASSERT_EQ(prerolledIndex(sink), 20);
+    const QString before = current();
+    ASSERT_TRUE(man.NextDecoder());
+    EXPECT_NE(current(), before);
+    EXPECT_EQ(session.State(), gmPaused);
+    EXPECT_EQ(prerolledIndex(sink), 20) << "the same frame, through the next decoder";
 }
 
 } // namespace

@@ -81,7 +81,7 @@ int framesOf(const QString &position)
                : -1;
 }
 
-TEST(ProbeDecoders, FramesComeDecodedInDisplayOrder)
+TEST(ProbeDecoders, FramesComeDecodedInDisplayOrderFromTheFirstFrame)
 {
     QStringList arguments{"--frames", "12"};
     for (const QString &name : kFiles)
@@ -96,16 +96,10 @@ TEST(ProbeDecoders, FramesComeDecodedInDisplayOrder)
             positions << framesOf(it.next().captured(2));
         SCOPED_TRACE(report.section('\n', 0, 0).toStdString());
         ASSERT_EQ(positions.size(), 12) << report.toStdString();
-        // Decoded frames come in display order, not in the order they are stored.
-        for (int k = 1; k < positions.size(); ++k)
-            EXPECT_GE(positions[k], positions[k - 1]) << report.toStdString();
-        EXPECT_GE(positions.last() - positions.first(), 10);
-        // Without reordering and with a time base of 0: frame k at k frames.
-        const QString file = report.section('\n', 0, 0);
-        if (file.endsWith(".avi") || file.endsWith(".dv") || file.endsWith(".wmv")) {
-            for (int k = 0; k < positions.size(); ++k)
-                EXPECT_EQ(positions[k], k) << report.toStdString();
-        }
+        // Decoded frames in display order, placed from the file's first frame
+        // whatever the demuxer's time base: frame k at k frame durations.
+        for (int k = 0; k < positions.size(); ++k)
+            EXPECT_EQ(positions[k], k) << report.toStdString();
     }
 }
 
