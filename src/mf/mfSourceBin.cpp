@@ -2,10 +2,12 @@
 
 #include "mfPins.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 #include <gst/base/gstbasesrc.h>
 #include <gst/base/gstbasetransform.h>
@@ -535,9 +537,14 @@ std::shared_ptr<TDiscovered> discover(const TUpstreamBuilder &upstream,
     QElapsedTimer clock;
     clock.start();
     bool ended = false;
+    // On the UI thread the window keeps painting meanwhile (no user input).
+    QCoreApplication *app = QCoreApplication::instance();
+    const bool uiThread = app && app->thread() == QThread::currentThread();
     while (ok && !ended && !d.complete() && clock.elapsed() < timeoutMs) {
+        if (uiThread)
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         GstMessage *m = gst_bus_timed_pop_filtered(
-            bus, 20 * GST_MSECOND, GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_EOS));
+            bus, 10 * GST_MSECOND, GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_EOS));
         if (m) {
             ended = true;
             gst_message_unref(m);
