@@ -189,6 +189,8 @@ bool TFramesNotifier::TransformBuffer(GstBuffer *buffer)
     if (!m_deliver)
         return false;
     // The frame carries its own position to the sink.
-    SetFramePosition(buffer, {m_currentPosition, m_currentPosition / frameDuration});
+    // Its number only once the frame duration is known (1 until then).
+    SetFramePosition(
+        buffer, {m_currentPosition, frameDuration > 1 ? m_currentPosition / frameDuration : -1});
     return true;
 }
