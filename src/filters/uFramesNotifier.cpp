@@ -193,8 +193,10 @@ bool TFramesNotifier::TransformBuffer(GstBuffer *buffer)
     ReportPosition(frameDuration);
     m_firstSample = false;
     // The frame carries its own position: to the sink, and into the frame
-    // cache when it is dropped on the way to a target.
-    SetFramePosition(buffer, {m_currentPosition, m_currentPosition / frameDuration});
+    // cache when it is dropped on the way to a target. Its number only once
+    // the frame duration is known (1 until then).
+    SetFramePosition(
+        buffer, {m_currentPosition, frameDuration > 1 ? m_currentPosition / frameDuration : -1});
     {
         QMutexLocker locker(&m_tapLock);
         if (m_tap)

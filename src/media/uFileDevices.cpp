@@ -19,7 +19,27 @@ TFileDevice::~TFileDevice()
 {
     if (Session)
         Disconnect();
+    for (GstElement *kept : {m_loadedSource, m_keptSplitter})
+        if (kept)
+            gst_object_unref(kept);
 }
+
+namespace {
+
+// The record's instance, kept by the device with its own reference; the
+// record lets go of it so that another device gets a filter of its own.
+GstElement *keepInstance(TFilterRecs &recs, TFilterRec *rec)
+{
+    GstElement *instance = recs.GetInstance(rec);
+    if (!instance)
+        return nullptr;
+    gst_object_ref(instance);
+    if (rec->Kind != fkOwnInstance)
+        recs.ReleaseInstance(rec);
+    return instance;
+}
+
+} // namespace
 
 bool TFileDevice::Connect()
 {
@@ -31,11 +51,17 @@ bool TFileDevice::Connect()
         Disconnect();
         return false;
     };
-    if (SourceRec && !SourceRec->ClassId.isNull()) {
-        SourceFilter = recs.GetInstance(SourceRec);
-        if (!SourceFilter || FAILED(MfLoadFile(SourceFilter, FileName)))
+    if (SourceRec && !SourceRec->ClassId.isNull() && !m_loadedSource) {
+        GstElement *source = keepInstance(recs, SourceRec);
+        if (!source)
             return fail();
+        if (FAILED(MfLoadFile(source, FileName))) {
+            gst_object_unref(source);
+            return fail();
+        }
+        m_loadedSource = source;
     }
+    SourceFilter = m_loadedSource;
     OutputFilter = SourceFilter;
     if (SourceFilter) {
         HRESULT hr = graph->AddFilter(SourceFilter, SourceRec->Name);
@@ -45,7 +71,9 @@ bool TFileDevice::Connect()
             return fail();
     }
     if (SplitterRec) {
-        if (GstElement *splitter = recs.GetInstance(SplitterRec)) {
+        if (!m_keptSplitter)
+            m_keptSplitter = keepInstance(recs, SplitterRec);
+        if (GstElement *splitter = m_keptSplitter) {
             SplitterFilter = splitter;
             OutputFilter = splitter;
             if (FAILED(graph->AddFilter(splitter, SplitterRec->Name)) ||
@@ -65,7 +93,6 @@ bool TFileDevice::Disconnect()
         graph->RemoveFilter(SplitterFilter);
     if (SourceFilter && graph->Contains(SourceFilter))
         graph->RemoveFilter(SourceFilter);
-    TFilterRecs::Global().ReleaseInstance(SourceRec);
     SourceFilter = SplitterFilter = OutputFilter = nullptr;
     return true;
 }

@@ -18,6 +18,13 @@ public:
     QString FileName;
     TFilterRec *SourceRec = nullptr;
     TFilterRec *SplitterRec = nullptr;
-    GstElement *SourceFilter = nullptr; // borrowed from the records
+    GstElement *SourceFilter = nullptr; // while connected: the kept filters below
     GstElement *SplitterFilter = nullptr;
+
+private:
+    // The source loaded (its streams found) when the file was probed, and the
+    // splitter behind it: kept for every later connection, so that a file is
+    // discovered once. Owned references.
+    GstElement *m_loadedSource = nullptr;
+    GstElement *m_keptSplitter = nullptr;
 };

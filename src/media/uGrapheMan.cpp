@@ -102,6 +102,9 @@ bool TGrapheMan::Step(int frames)
     while (SUCCEEDED(hr) && !done && clock.elapsed() < kStateChangeBoundMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     disconnect(c);
+    // The sink prerolls on the frame after the step: wait for it too.
+    if (done && FAILED(WaitStateChange()))
+        done = false;
     if (!done)
         fail(QStringLiteral("The frame step did not complete"));
     return done;

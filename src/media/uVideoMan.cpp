@@ -221,8 +221,9 @@ bool TVideoMan::AttachSource(TVideoSource *source)
 bool TVideoMan::PresentFrame(GstSample *sample, qint64 position)
 {
     const TFramesNotifier *notifier = FramesNotifier();
-    const qint64 duration = notifier ? qMax<qint64>(notifier->FrameDuration(), 1) : 1;
-    return Sink() && Sink()->PresentSample(sample, {position, position / duration});
+    const qint64 duration = notifier ? notifier->FrameDuration() : 1;
+    return Sink() &&
+           Sink()->PresentSample(sample, {position, duration > 1 ? position / duration : -1});
 }
 
 bool TVideoMan::DetachSource(bool showMessage)

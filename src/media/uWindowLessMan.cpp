@@ -508,6 +508,8 @@ void TWindowLessMan::PaintFrame(QPainter &painter, const TVideoFrame &frame, con
                           m_flipVertical ? target.top() + target.bottom() + 1 : 0);
         painter.scale(m_flipHorizontal ? -1 : 1, m_flipVertical ? -1 : 1);
     }
+    // Filtered scaling, as a video renderer does; cheap enough at 1080p.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(target, image);
     painter.restore();
     if (m_overlayOn && m_mix.Active()) {

@@ -2,10 +2,12 @@
 
 #include "mfPins.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 #include <gst/base/gstbasesrc.h>
 #include <gst/base/gstbasetransform.h>
@@ -13,6 +15,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -41,12 +44,51 @@ int TDiscoveryBudget::Remaining()
 
 namespace {
 
+struct TDiscovered;
+
 struct TStreamInfo {
     QByteArray padName;
     GstCaps *caps = nullptr;    // as found by discovery (owned)
     QByteArray parser;          // parser factory between demuxer and queue, or empty
     GstElement *head = nullptr; // first element of the stream's chain inside the bin
+    // Interleaved DV: what the DV splitter behind it found in the same run,
+    // handed to the splitter bin that is linked to this stream.
+    std::shared_ptr<TDiscovered> nested;
 };
+
+void releaseStreams(std::vector<TStreamInfo> &streams)
+{
+    for (TStreamInfo &s : streams)
+        if (s.caps)
+            gst_caps_unref(s.caps);
+    streams.clear();
+}
+
+// What one discovery found: the demuxer that ran (kept for the live bin,
+// so that a file is demuxed by one instance) and its streams.
+struct TDiscovered {
+    QByteArray factory;
+    GstElement *demux = nullptr; // owned reference, nullptr once handed over
+    std::vector<TStreamInfo> streams;
+    ~TDiscovered()
+    {
+        if (demux)
+            gst_object_unref(demux);
+        releaseStreams(streams);
+    }
+};
+
+// A copy of stream records with their own references.
+std::vector<TStreamInfo> copyStreams(const std::vector<TStreamInfo> &streams)
+{
+    std::vector<TStreamInfo> copy = streams;
+    for (TStreamInfo &s : copy) {
+        if (s.caps)
+            gst_caps_ref(s.caps);
+        s.head = nullptr;
+    }
+    return copy;
+}
 
 struct TBinState {
     QStringList demuxers;
@@ -57,14 +99,15 @@ struct TBinState {
     std::vector<GstElement *> children; // elements added for the current streams
     GstElement *demux = nullptr;
     GstPad *sinkGhost = nullptr;
+    QByteArray upstreamKey; // splitter: the stream it was discovered behind
+    std::mutex lock;        // guards `streams` against the streaming threads
 
     ~TBinState() { clearStreams(); }
     void clearStreams()
     {
-        for (TStreamInfo &s : streams)
-            if (s.caps)
-                gst_caps_unref(s.caps);
-        streams.clear();
+        std::lock_guard guard(lock);
+        releaseStreams(streams);
+        upstreamKey.clear();
     }
 };
 
@@ -219,17 +262,45 @@ GstElement *makeElement(const QByteArray &factory)
 
 using TUpstreamBuilder = std::function<GstPad *(GstBin *pipeline)>;
 
+bool isInterleavedDV(GstCaps *caps)
+{
+    if (!caps || gst_caps_is_empty(caps) || gst_caps_is_any(caps))
+        return false;
+    const GstStructure *s = gst_caps_get_structure(caps, 0);
+    gboolean system = FALSE;
+    return gst_structure_has_name(s, "video/x-dv") &&
+           gst_structure_get_boolean(s, "systemstream", &system) && system;
+}
+
+bool hasSometimesPads(GstElement *element)
+{
+    const GList *templates =
+        gst_element_class_get_pad_template_list(GST_ELEMENT_GET_CLASS(element));
+    for (const GList *l = templates; l; l = l->next)
+        if (GST_PAD_TEMPLATE_PRESENCE(GST_PAD_TEMPLATE(l->data)) == GST_PAD_SOMETIMES)
+            return true;
+    return false;
+}
+
+// One demuxer's discovery. Behind each pad a fake sink (through a parser
+// where the caps leave size or rate open), or, behind interleaved DV, a DV
+// demuxer with a discovery of its own. Once every stream has said what it
+// carries, the sinks hold the data back: the file is only prerolled, never
+// played through.
 struct TDiscovery {
     struct TFound {
         QByteArray name, parser;
         GstCaps *demuxCaps = nullptr;
-        GstPad *sinkPad = nullptr; // fake sink's pad (owned ref)
+        GstPad *sinkPad = nullptr; // fake sink's (or nested demuxer's) pad (owned ref)
         bool needsParser = false;
+        std::unique_ptr<TDiscovery> nested;
     };
     std::mutex lock;
     std::vector<TFound> found;
     QByteArray demuxFactory;
+    GstElement *demux = nullptr;
     GstBin *pipeline = nullptr;
+    TDiscovery *root = this;
     bool noMorePads = false;
     QElapsedTimer sinceLastPad;
     bool inputEnded = false; // the demuxer's input saw the end of the stream
@@ -245,16 +316,45 @@ struct TDiscovery {
         }
     }
 
-    void addPad(GstPad *pad)
+    void start(GstElement *element)
     {
-        TFound f;
-        f.name = GST_PAD_NAME(pad);
-        // Only caps the demuxer has set tell what a stream needs; a pad without
-        // them yet gets no parser.
-        f.demuxCaps = gst_pad_get_current_caps(pad);
-        if (f.demuxCaps && gst_caps_is_fixed(f.demuxCaps))
-            f.parser = chooseParser(f.demuxCaps, demuxFactory);
-        f.needsParser = !f.parser.isEmpty();
+        demux = element;
+        sinceLastPad.start();
+        g_signal_connect(demux, "pad-added", G_CALLBACK(onPadAdded), this);
+        g_signal_connect(demux, "no-more-pads", G_CALLBACK(onNoMorePads), this);
+        for (GstPad *pad : mf::Pins(demux))
+            if (GST_PAD_IS_SRC(pad))
+                addPad(pad);
+        if (!hasSometimesPads(demux))
+            noMorePads = true;
+    }
+    void stop()
+    {
+        g_signal_handlers_disconnect_by_data(demux, this);
+        for (TFound &f : found)
+            if (f.nested)
+                f.nested->stop();
+    }
+
+    GstPad *addNested(TFound &f, GstPad *pad)
+    {
+        GstElement *dv = makeElement("dvdemux");
+        if (!dv)
+            return nullptr;
+        gst_bin_add(pipeline, dv);
+        f.nested = std::make_unique<TDiscovery>();
+        f.nested->demuxFactory = "dvdemux";
+        f.nested->pipeline = pipeline;
+        f.nested->root = root;
+        f.nested->start(dv);
+        GstPad *into = gst_element_get_static_pad(dv, "sink");
+        gst_pad_link(pad, into);
+        gst_element_sync_state_with_parent(dv);
+        return into;
+    }
+
+    GstPad *addSink(TFound &f, GstPad *pad)
+    {
         GstElement *sink = gst_element_factory_make("fakesink", nullptr);
         g_object_set(sink, "sync", FALSE, "async", FALSE, "enable-last-sample", FALSE, nullptr);
         GstElement *parser = makeElement(f.parser);
@@ -272,22 +372,45 @@ struct TDiscovery {
         }
         gst_pad_link(pad, into);
         gst_object_unref(into);
-        f.sinkPad = gst_element_get_static_pad(sink, "sink");
+        GstPad *sinkPad = gst_element_get_static_pad(sink, "sink");
+        gst_pad_add_probe(sinkPad,
+                          GstPadProbeType(GST_PAD_PROBE_TYPE_BLOCK | GST_PAD_PROBE_TYPE_BUFFER |
+                                          GST_PAD_PROBE_TYPE_BUFFER_LIST),
+                          holdWhenKnown, root, nullptr);
+        return sinkPad;
+    }
+
+    void addPad(GstPad *pad)
+    {
+        TFound f;
+        f.name = GST_PAD_NAME(pad);
+        // Only caps the demuxer has set tell what a stream needs; a pad without
+        // them yet gets no parser.
+        f.demuxCaps = gst_pad_get_current_caps(pad);
+        const bool dv = root == this && isInterleavedDV(f.demuxCaps);
+        if (!dv && f.demuxCaps && gst_caps_is_fixed(f.demuxCaps))
+            f.parser = chooseParser(f.demuxCaps, demuxFactory);
+        f.needsParser = !f.parser.isEmpty();
         std::lock_guard guard(lock);
-        found.push_back(f);
+        f.sinkPad = dv ? addNested(f, pad) : nullptr;
+        if (!f.sinkPad)
+            f.sinkPad = addSink(f, pad);
+        found.push_back(std::move(f));
         sinceLastPad.restart();
     }
 
-    bool complete()
+    // Every stream's caps are known (and no more pads will come).
+    bool capsKnown(bool waitForPads)
     {
         std::lock_guard guard(lock);
-        // A demuxer with no sink behind it posts no end of stream: once its
-        // input has ended, give it a moment to finish, then stop waiting.
-        if (inputEnded && sinceInputEnded.elapsed() > 200)
-            return true;
         if (found.empty())
             return false;
         for (TFound &f : found) {
+            if (f.nested) {
+                if (!f.nested->capsKnown(waitForPads))
+                    return false;
+                continue;
+            }
             GstCaps *caps = gst_pad_get_current_caps(f.sinkPad);
             const bool ok = caps && (!f.needsParser || capsComplete(caps));
             if (caps)
@@ -295,9 +418,69 @@ struct TDiscovery {
             if (!ok)
                 return false;
         }
-        return noMorePads || sinceLastPad.elapsed() > 300;
+        return !waitForPads || noMorePads || sinceLastPad.elapsed() > 300;
     }
 
+    bool complete()
+    {
+        {
+            std::lock_guard guard(lock);
+            // A demuxer with no sink behind it posts no end of stream: once its
+            // input has ended, give it a moment to finish, then stop waiting.
+            if (inputEnded && sinceInputEnded.elapsed() > 200)
+                return true;
+        }
+        return capsKnown(true);
+    }
+
+    // The streams found, their demuxer taken out of the private pipeline.
+    std::shared_ptr<TDiscovered> harvest()
+    {
+        auto result = std::make_shared<TDiscovered>();
+        result->factory = demuxFactory;
+        std::lock_guard guard(lock);
+        for (TFound &f : found) {
+            GstCaps *caps = f.nested ? nullptr : gst_pad_get_current_caps(f.sinkPad);
+            if (!caps && f.demuxCaps && !f.needsParser && gst_caps_is_fixed(f.demuxCaps))
+                caps = gst_caps_ref(f.demuxCaps);
+            if (!caps)
+                continue; // a stream that never said what it carries
+            TStreamInfo s;
+            s.padName = f.name;
+            s.parser = f.parser;
+            s.caps = caps;
+            if (f.nested) {
+                s.nested = f.nested->harvest();
+                if (s.nested->streams.empty())
+                    s.nested.reset();
+            }
+            result->streams.push_back(s);
+        }
+        return result;
+    }
+    // After the pipeline stopped: the demuxers, kept for the live bins.
+    void takeDemuxers(TDiscovered &result)
+    {
+        result.demux = GST_ELEMENT(gst_object_ref(demux));
+        gst_bin_remove(pipeline, demux);
+        for (size_t i = 0, k = 0; i < found.size(); ++i) {
+            if (!found[i].nested)
+                continue;
+            for (; k < result.streams.size(); ++k)
+                if (result.streams[k].padName == found[i].name)
+                    break;
+            if (k < result.streams.size() && result.streams[k].nested)
+                found[i].nested->takeDemuxers(*result.streams[k].nested);
+        }
+    }
+
+    static GstPadProbeReturn holdWhenKnown(GstPad *, GstPadProbeInfo *, gpointer root)
+    {
+        // Demuxers add pads as their streams first show (dvdemux: audio, then
+        // video): hold only once no more are due.
+        return static_cast<TDiscovery *>(root)->capsKnown(true) ? GST_PAD_PROBE_OK
+                                                                : GST_PAD_PROBE_PASS;
+    }
     static void onPadAdded(GstElement *, GstPad *pad, gpointer self)
     {
         if (GST_PAD_IS_SRC(pad))
@@ -321,26 +504,15 @@ struct TDiscovery {
     }
 };
 
-bool hasSometimesPads(GstElement *element)
-{
-    const GList *templates =
-        gst_element_class_get_pad_template_list(GST_ELEMENT_GET_CLASS(element));
-    for (const GList *l = templates; l; l = l->next)
-        if (GST_PAD_TEMPLATE_PRESENCE(GST_PAD_TEMPLATE(l->data)) == GST_PAD_SOMETIMES)
-            return true;
-    return false;
-}
-
-bool discover(const TUpstreamBuilder &upstream, const QByteArray &demuxFactory,
-              std::vector<TStreamInfo> &streams)
+std::shared_ptr<TDiscovered> discover(const TUpstreamBuilder &upstream,
+                                      const QByteArray &demuxFactory)
 {
     const int timeoutMs = TDiscoveryBudget::Remaining();
     if (timeoutMs <= 0)
-        return false;
+        return nullptr;
     TDiscovery d;
     d.demuxFactory = demuxFactory;
     d.pipeline = GST_BIN(gst_pipeline_new(nullptr));
-    d.sinceLastPad.start();
     GstElement *demux = makeElement(demuxFactory);
     GstPad *from = upstream(d.pipeline);
     bool ok = demux && from;
@@ -357,13 +529,7 @@ bool discover(const TUpstreamBuilder &upstream, const QByteArray &demuxFactory,
         gst_object_unref(demux);
     }
     if (ok) {
-        g_signal_connect(demux, "pad-added", G_CALLBACK(TDiscovery::onPadAdded), &d);
-        g_signal_connect(demux, "no-more-pads", G_CALLBACK(TDiscovery::onNoMorePads), &d);
-        for (GstPad *pad : mf::Pins(demux))
-            if (GST_PAD_IS_SRC(pad))
-                d.addPad(pad);
-        if (!hasSometimesPads(demux))
-            d.noMorePads = true;
+        d.start(demux);
         ok = gst_element_set_state(GST_ELEMENT(d.pipeline), GST_STATE_PLAYING) !=
              GST_STATE_CHANGE_FAILURE;
     }
@@ -371,36 +537,29 @@ bool discover(const TUpstreamBuilder &upstream, const QByteArray &demuxFactory,
     QElapsedTimer clock;
     clock.start();
     bool ended = false;
+    // On the UI thread the window keeps painting meanwhile (no user input).
+    QCoreApplication *app = QCoreApplication::instance();
+    const bool uiThread = app && app->thread() == QThread::currentThread();
     while (ok && !ended && !d.complete() && clock.elapsed() < timeoutMs) {
+        if (uiThread)
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         GstMessage *m = gst_bus_timed_pop_filtered(
-            bus, 20 * GST_MSECOND, GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_EOS));
+            bus, 10 * GST_MSECOND, GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_EOS));
         if (m) {
             ended = true;
             gst_message_unref(m);
         }
     }
     gst_object_unref(bus);
-    {
-        // Caps go with the pads' deactivation: read them while still streaming.
-        std::lock_guard guard(d.lock);
-        for (TDiscovery::TFound &f : d.found) {
-            GstCaps *caps = gst_pad_get_current_caps(f.sinkPad);
-            if (!caps && f.demuxCaps && !f.needsParser && gst_caps_is_fixed(f.demuxCaps))
-                caps = gst_caps_ref(f.demuxCaps);
-            if (!caps)
-                continue; // a stream that never said what it carries
-            TStreamInfo s;
-            s.padName = f.name;
-            s.parser = f.parser;
-            s.caps = caps;
-            streams.push_back(s);
-        }
-    }
-    if (demux && ok)
-        g_signal_handlers_disconnect_by_data(demux, &d);
+    // Caps go with the pads' deactivation: read them while still streaming.
+    std::shared_ptr<TDiscovered> result = ok ? d.harvest() : nullptr;
+    if (ok)
+        d.stop();
     gst_element_set_state(GST_ELEMENT(d.pipeline), GST_STATE_NULL);
+    if (result && !result->streams.empty())
+        d.takeDemuxers(*result);
     gst_object_unref(d.pipeline);
-    return ok && !streams.empty();
+    return result && !result->streams.empty() ? result : nullptr;
 }
 
 // ---------------------------------------------------------------------------
@@ -447,17 +606,27 @@ TStreamInfo *streamNamed(TBinState *st, const char *name)
     return nullptr;
 }
 
+// Streaming thread (pad-added) or the loading thread.
 void linkDemuxPad(GstElement *bin, GstPad *pad)
 {
     TBinState *st = stateOf(bin);
-    TStreamInfo *s = st ? streamNamed(st, GST_PAD_NAME(pad)) : nullptr;
-    if (!s || !s->head)
+    if (!st)
+        return;
+    GstElement *head = nullptr;
+    {
+        std::lock_guard guard(st->lock);
+        TStreamInfo *s = streamNamed(st, GST_PAD_NAME(pad));
+        if (s && s->head)
+            head = GST_ELEMENT(gst_object_ref(s->head));
+    }
+    if (!head)
         return; // a stream the program does not offer stays unlinked
-    GstPad *into = gst_element_get_static_pad(s->head, "sink");
+    GstPad *into = gst_element_get_static_pad(head, "sink");
     if (into && !gst_pad_is_linked(into))
         gst_pad_link(pad, into);
     if (into)
         gst_object_unref(into);
+    gst_object_unref(head);
 }
 
 void onDemuxPadAdded(GstElement *, GstPad *pad, gpointer bin)
@@ -471,18 +640,20 @@ GstPadProbeReturn dropWhenUnlinked(GstPad *, GstPadProbeInfo *, gpointer ghost)
     return gst_pad_is_linked(GST_PAD(ghost)) ? GST_PAD_PROBE_OK : GST_PAD_PROBE_DROP;
 }
 
+// Each stream's queue is bounded by size only, never by time or count: a
+// file whose streams are far apart (audio starting a second or more after
+// the video) would otherwise fill one queue while another waits for data,
+// and pausing would stall. The audio queue drops its oldest data rather
+// than hold the demuxer back while video is stepped frame by frame.
 GstElement *makeQueue(GstCaps *caps)
 {
     GstElement *queue = gst_element_factory_make("queue", nullptr);
+    g_object_set(queue, "max-size-time", guint64(0), "max-size-buffers", 0u, "max-size-bytes",
+                 kStreamQueueBytes, nullptr);
     const GstStructure *s =
         caps && !gst_caps_is_empty(caps) ? gst_caps_get_structure(caps, 0) : nullptr;
-    if (s && g_str_has_prefix(gst_structure_get_name(s), "audio/")) {
-        // Video may be stepped frame by frame while paused: the audio queue must
-        // never hold the demuxer back.
-        g_object_set(queue, "max-size-time", guint64(0), "max-size-buffers", 0u, "max-size-bytes",
-                     64u << 20, nullptr);
+    if (s && g_str_has_prefix(gst_structure_get_name(s), "audio/"))
         gst_util_set_object_arg(G_OBJECT(queue), "leaky", "downstream");
-    }
     return queue;
 }
 
@@ -541,14 +712,22 @@ void clearBin(GstElement *bin, TBinState *st)
     st->clearStreams();
 }
 
-// Adds the chosen demuxer to the bin and the streams behind it.
-bool installDemuxer(GstElement *bin, TBinState *st, std::vector<TStreamInfo> streams)
+// Adds the demuxer that ran the discovery to the bin, and the streams behind it.
+bool installDemuxer(GstElement *bin, TBinState *st, TDiscovered &found)
 {
-    st->streams = std::move(streams);
-    st->demux = makeElement(st->demuxFactory);
+    {
+        std::lock_guard guard(st->lock);
+        st->streams = copyStreams(found.streams);
+    }
+    st->demuxFactory = found.factory;
+    const bool handedOver = found.demux != nullptr;
+    st->demux = handedOver ? found.demux : makeElement(found.factory);
+    found.demux = nullptr;
     if (!st->demux)
         return false;
     addChild(bin, st, st->demux);
+    if (handedOver)
+        gst_object_unref(st->demux); // the bin holds it now
     buildStreams(bin, st);
     return true;
 }
@@ -569,35 +748,39 @@ TUpstreamBuilder fileUpstream(const QString &path)
 
 HRESULT loadSourceBin(GstElement *bin, TBinState *st, const QString &path)
 {
-    GstState state = GST_STATE_NULL;
-    gst_element_get_state(bin, &state, nullptr, 0);
-    if (state > GST_STATE_READY)
+    if (GST_STATE(bin) > GST_STATE_READY || GST_STATE_PENDING(bin) > GST_STATE_READY)
         return E_FAIL;
     clearBin(bin, st);
     GstCaps *type = typeFindFile(path);
     const QByteArray demux = chooseDemuxer(st->demuxers, type);
     if (type)
         gst_caps_unref(type);
-    std::vector<TStreamInfo> streams;
-    if (demux.isEmpty() || !discover(fileUpstream(path), demux, streams)) {
-        for (TStreamInfo &s : streams)
-            gst_caps_unref(s.caps);
+    const std::shared_ptr<TDiscovered> found =
+        demux.isEmpty() ? nullptr : discover(fileUpstream(path), demux);
+    if (!found)
         return E_FAIL;
-    }
     st->path = path;
-    st->demuxFactory = demux;
     GstElement *src = gst_element_factory_make("filesrc", nullptr);
     g_object_set(src, "location", path.toUtf8().constData(), nullptr);
     addChild(bin, st, src);
-    if (!installDemuxer(bin, st, std::move(streams)))
+    if (!installDemuxer(bin, st, *found))
         return E_FAIL;
     gst_element_link(src, st->demux);
     return S_OK;
 }
 
-// The chain upstream of a splitter's input, rebuilt for a private pipeline:
+// What a splitter linked behind a pin reads: a key naming that stream, the
+// streams found behind it when its source was discovered (interleaved DV),
+// and how to rebuild the chain upstream for a private pipeline otherwise:
 // through pass-through elements up to a file source or a source bin.
-bool upstreamOf(GstPad *peer, TUpstreamBuilder &builder, QString &filePath)
+struct TUpstream {
+    QByteArray key;
+    QString filePath;
+    TUpstreamBuilder builder;
+    std::shared_ptr<TDiscovered> nested;
+};
+
+bool upstreamOf(GstPad *peer, TUpstream &up)
 {
     GstPad *pad = peer;
     for (int hops = 0; pad && hops < 16; ++hops) {
@@ -615,17 +798,24 @@ bool upstreamOf(GstPad *peer, TUpstreamBuilder &builder, QString &filePath)
             g_object_class_find_property(G_OBJECT_GET_CLASS(element), "location")) {
             gchar *location = nullptr;
             g_object_get(element, "location", &location, nullptr);
-            filePath = QString::fromUtf8(location ? location : "");
+            up.filePath = QString::fromUtf8(location ? location : "");
             g_free(location);
-            builder = fileUpstream(filePath);
-            return !filePath.isEmpty();
+            up.builder = fileUpstream(up.filePath);
+            up.key = up.filePath.toUtf8();
+            return !up.filePath.isEmpty();
         }
         TBinState *st = stateOf(element);
         if (st && !st->hasInput && !st->path.isEmpty()) {
             const QStringList demuxers = st->demuxers;
             const QString path = st->path;
             const QByteArray padName = GST_PAD_NAME(pad);
-            builder = [demuxers, path, padName](GstBin *pipeline) -> GstPad * {
+            up.key = path.toUtf8() + '#' + padName;
+            {
+                std::lock_guard guard(st->lock);
+                if (TStreamInfo *s = streamNamed(st, padName.constData()))
+                    up.nested = s->nested;
+            }
+            up.builder = [demuxers, path, padName](GstBin *pipeline) -> GstPad * {
                 GstElement *clone = MfCreateSourceBin(demuxers);
                 gst_bin_add(pipeline, clone);
                 if (FAILED(MfLoadFile(clone, path)))
@@ -640,6 +830,13 @@ bool upstreamOf(GstPad *peer, TUpstreamBuilder &builder, QString &filePath)
         return false;
     }
     return false;
+}
+
+void targetSinkGhost(TBinState *st)
+{
+    GstPad *into = gst_element_get_static_pad(st->demux, "sink");
+    gst_ghost_pad_set_target(GST_GHOST_PAD(st->sinkGhost), into);
+    gst_object_unref(into);
 }
 
 GstElement *createBin(const QStringList &demuxers, bool hasInput)
@@ -694,29 +891,34 @@ bool MfSplitterInputLinked(GstElement *splitter, GstPad *peer)
     TBinState *st = stateOf(splitter);
     if (!st || !st->hasInput)
         return true;
-    clearBin(splitter, st);
-    TUpstreamBuilder builder;
-    QString filePath;
-    if (!upstreamOf(peer, builder, filePath))
+    // Its streams may not change under a running pipeline.
+    if (GST_STATE(splitter) > GST_STATE_READY || GST_STATE_PENDING(splitter) > GST_STATE_READY)
         return false;
-    GstCaps *type = filePath.isEmpty() ? nullptr : typeFindFile(filePath);
-    if (!filePath.isEmpty() && !type)
+    TUpstream up;
+    if (!upstreamOf(peer, up))
         return false;
-    const QByteArray demux = chooseDemuxer(st->demuxers, type);
-    if (type)
-        gst_caps_unref(type);
-    std::vector<TStreamInfo> streams;
-    if (demux.isEmpty() || !discover(builder, demux, streams)) {
-        for (TStreamInfo &s : streams)
-            gst_caps_unref(s.caps);
-        return false;
+    if (st->demux && up.key == st->upstreamKey) {
+        targetSinkGhost(st); // linked again to the same stream: nothing to find
+        return true;
     }
-    st->demuxFactory = demux;
-    if (!installDemuxer(splitter, st, std::move(streams)))
+    clearBin(splitter, st);
+    std::shared_ptr<TDiscovered> found;
+    if (up.nested &&
+        (st->demuxers.isEmpty() || st->demuxers.contains(QString::fromUtf8(up.nested->factory)))) {
+        found = up.nested; // found with the source, in the same run
+    } else {
+        GstCaps *type = up.filePath.isEmpty() ? nullptr : typeFindFile(up.filePath);
+        if (!up.filePath.isEmpty() && !type)
+            return false;
+        const QByteArray demux = chooseDemuxer(st->demuxers, type);
+        if (type)
+            gst_caps_unref(type);
+        found = demux.isEmpty() ? nullptr : discover(up.builder, demux);
+    }
+    if (!found || !installDemuxer(splitter, st, *found))
         return false;
-    GstPad *into = gst_element_get_static_pad(st->demux, "sink");
-    gst_ghost_pad_set_target(GST_GHOST_PAD(st->sinkGhost), into);
-    gst_object_unref(into);
+    st->upstreamKey = up.key;
+    targetSinkGhost(st);
     return true;
 }
 

@@ -18,6 +18,8 @@
 
 // Longest time the private pipeline of one discovery may take.
 inline constexpr int kDiscoveryTimeoutMs = 3000;
+// Most a stream's queue inside a source bin holds.
+inline constexpr guint kStreamQueueBytes = 64u << 20;
 
 // Bounds every discovery made on this thread while it lives (probing a file
 // tries several sources, some of which may find streams in turn): once the

@@ -115,7 +115,11 @@ TProbeReport ProbeFile(TMediaFactory &factory, const QString &path)
     if (!audioOk.isEmpty() && audioOk[0] && device->AudioSource(0)->Attach(&session, {}))
         prerolled.append(device->AudioSource(0));
     addSinks(session, prerolled);
-    session.Pause();
+    if (!prerolled.isEmpty() && !session.Pause()) {
+        // A file whose graph cannot pause does not play: say why.
+        report.usable = false;
+        report.reason = path + QStringLiteral(": ") + session.LastError();
+    }
     for (int i = 0; i < device->VideoCount(); ++i)
         printVideo(out, device->VideoSource(i), i, videoOk[i], videoDecoders[i]);
     for (int i = 0; i < device->AudioCount(); ++i)
