@@ -3,6 +3,7 @@
 
 #include "NavRig.h"
 
+#include "actions/uNvSwitch.h"
 #include "actions/uScriptAction.h"
 #include "navigation/uNavImages.h"
 #include "navigation/uNavSteps.h"
@@ -279,6 +280,18 @@ TEST_F(NavManOnFile, BackStepsInsideTheCacheShowTheCachedFrame)
     EXPECT_GE(rig.shownIndex(), 22);
     EXPECT_LE(rig.shownIndex(), 40);
     EXPECT_EQ(rig.shownIndex(), rig.positionIndex());
+}
+
+TEST_F(NavManOnFile, CommandLinePullsAnExactFrame)
+{
+    // kadrex /o=clip.mkv +prec /pos=0:00:01:12 ...: the navigation half.
+    TNvSwitch switches;
+    rig.nav.SetSwitch(&switches);
+    switches.SetArguments({"+prec", "/pos=0:00:01:12"});
+    switches.ApplicationActivated();
+    EXPECT_TRUE(rig.nav.caSeekPrecision->Checked());
+    expectShown(37, "/pos");
+    rig.nav.SetSwitch(nullptr);
 }
 
 TEST_F(NavManOnFile, CompatibleSpeedKeepsTheFrameAndTheRunState)
