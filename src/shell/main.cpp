@@ -3,6 +3,9 @@
 #include "actions/uActionList.h"
 #include "actions/uActionTable.h"
 #include "actions/uNvSwitch.h"
+#include "media/uAudioMan.h"
+#include "media/uVideoMan.h"
+#include "navigation/uNavMan.h"
 #include "prefs/uPreferences.h"
 #include "prefs/uProductInfo.h"
 #include "prefs/uSavePrefs.h"
@@ -33,10 +36,14 @@ TShowForm::TShowForm(QWidget *parent) : QMainWindow(parent)
 
     m_gpal = new TNvActionList(this);
     m_gpal->setObjectName(QStringLiteral("gpal"));
-    const auto actions = CreateActionsFromTable(ShowFormActionTable(), *m_gpal, this);
-    addActions({actions.begin(), actions.end()}); // their shortcuts work in the window
+    CreateActionsFromTable(ShowFormActionTable(), *m_gpal, this);
     defaultfolders::InstallDefaults(*m_gpal, QCoreApplication::applicationDirPath());
     CreateFileManager();
+    CreateMediaComponents();
+    for (TCustomNvActionList *list : Lists()) {
+        const QList<TCustomAbstractAction *> &own = list->Actions();
+        addActions({own.begin(), own.end()}); // their shortcuts work in the window
+    }
 
     // The application manager will own the switch processor; until it exists
     // the window keeps it.
@@ -68,7 +75,7 @@ void TShowForm::CreatePreferences()
 QList<TCustomNvActionList *> TShowForm::Lists() const
 {
     // Load order in section ShowForm: am, vidman, audman, NavMan, gpal, ficman.
-    return {m_gpal, m_ficman};
+    return {m_vidman, m_audman, m_navMan, m_gpal, m_ficman};
 }
 
 QAction *TShowForm::FindAction(const QString &internalId) const
@@ -90,10 +97,13 @@ void TShowForm::CreateFileManager()
         return IsVideoExtension(extension);
     };
     m_ficman->Platform = DesktopFichierPlatform(this);
+    m_ficman->OnOpenFile = [this](const QString &path) { return openfile(path); };
+    m_ficman->OnCloseFile = [this](const QString &) { closefile(); };
+    m_ficman->OnRefused = [this](const QString &path, const QString &reason) {
+        ReportOpenFailure(path, reason);
+    };
     auto *drag = new TFileDragControl(m_ficman);
     drag->SetDragControl(m_view->videoPanel);
-    const QList<TCustomAbstractAction *> &own = m_ficman->Actions();
-    addActions({own.begin(), own.end()});
 }
 
 void TShowForm::CreateMenus()

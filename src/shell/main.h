@@ -14,7 +14,12 @@
 #include <QMainWindow>
 
 class QMenu;
+class TAudioMan;
 class TCustomNvActionList;
+class TMediaFactory;
+class TNavFrame;
+class TNavMan;
+class TVideoMan;
 class TFichierMan;
 class TNorvanePreferences;
 class TNvActionList;
@@ -38,8 +43,19 @@ public:
     TShowFormView *view() const { return m_view; }
     QMenu *videoContextMenu() const { return m_videoMenu; }
 
+    TNavMan *NavMan() const { return m_navMan; }
+    TVideoMan *vidman() const { return m_vidman; }
+    TAudioMan *audman() const { return m_audman; }
+    TMediaFactory *mf() const { return m_mf; }
+
     // An action of any of the window's lists, by InternalId.
     QAction *FindAction(const QString &internalId) const;
+
+    // Opens a video (paused on its first frame unless it was playing); false,
+    // with the reason told to the user, when it cannot be played.
+    bool openfile(const QString &path);
+    void closefile();
+    QString CurrentVideo() const { return m_videoPath; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -52,6 +68,10 @@ private:
     void BindPages();
     void BindLayoutActions();
     QList<TCustomNvActionList *> Lists() const;
+    void CreateMediaComponents();
+    void WireNavigation();
+    void ShowStreamStates(bool video, bool audio);
+    void ReportOpenFailure(const QString &path, const QString &reason);
 
     TNvActionList *m_gpal = nullptr;
     TNvSwitch *m_switch = nullptr;
@@ -59,6 +79,13 @@ private:
     TFichierMan *m_ficman = nullptr;
     TShowFormView *m_view = nullptr;
     QMenu *m_videoMenu = nullptr;
+    TNavMan *m_navMan = nullptr;
+    TVideoMan *m_vidman = nullptr;
+    TAudioMan *m_audman = nullptr;
+    TMediaFactory *m_mf = nullptr;
+    TNavFrame *m_navFrame = nullptr;
+    QString m_videoPath;
+    bool m_videoPresent = false, m_audioPresent = false;
     TScreenSaverInhibitor m_screenSaver; // off from the first show to the end
     bool m_shown = false;
 };

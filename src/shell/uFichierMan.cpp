@@ -210,10 +210,15 @@ QStringList TFichierMan::RecentFiles() const
 
 bool TFichierMan::OpenFile(const QString &file)
 {
+    const auto refuse = [&](const char *reason) {
+        if (OnRefused)
+            OnRefused(file, QString::fromLatin1(reason));
+        return false;
+    };
     if (OnTestExtension && !OnTestExtension(extensionOf(file), file))
-        return false;
+        return refuse("its type is not one this program opens");
     if (file.isEmpty() || !QFileInfo::exists(file))
-        return false;
+        return refuse("there is no such file");
     waCurrentFileName->SetValue(file);
     m_state = fsOpen;
     if (OnOpenFile && !OnOpenFile(file)) {

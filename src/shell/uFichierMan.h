@@ -71,6 +71,9 @@ public:
     std::function<void(const QString &name)> OnCloseFile;
     std::function<bool(const QString &name)> OnErrorOpenFile;
     std::function<bool(const QString &extension, const QString &name)> OnTestExtension;
+    // A file that was not opened because it does not exist or its type was
+    // refused, with the reason: the owner tells the user.
+    std::function<void(const QString &name, const QString &reason)> OnRefused;
 
     QString Filter() const { return m_filter; }
     // "All files (*)|*", preceded by text + "|" when text is not empty.
