@@ -5,6 +5,8 @@
 
 #include <QMetaObject>
 
+#include <gst/base/gstbasesrc.h>
+
 TMfGraph::TMfGraph(const QString &name, QObject *parent) : QObject(parent)
 {
     m_pipeline = GST_PIPELINE(gst_pipeline_new(name.toUtf8().constData()));
@@ -96,6 +98,25 @@ GstBusSyncReply TMfGraph::busSync(GstBus *, GstMessage *message, gpointer data)
     return GST_BUS_DROP;
 }
 
+namespace {
+
+// The file a filter reads: a source bin's, or a file source's location.
+QString fileOf(GstElement *filter)
+{
+    if (MfIsSourceBin(filter))
+        return MfSourceBinFile(filter);
+    if (!GST_IS_BASE_SRC(filter) ||
+        !g_object_class_find_property(G_OBJECT_GET_CLASS(filter), "location"))
+        return {};
+    gchar *location = nullptr;
+    g_object_get(filter, "location", &location, nullptr);
+    const QString file = QString::fromUtf8(location ? location : "");
+    g_free(location);
+    return file;
+}
+
+} // namespace
+
 HRESULT TMfGraph::AddFilter(GstElement *filter, const QString &name)
 {
     if (!filter || GST_OBJECT_PARENT(filter))
@@ -107,8 +128,11 @@ HRESULT TMfGraph::AddFilter(GstElement *filter, const QString &name)
     if (!gst_bin_add(GST_BIN(m_pipeline), filter))
         return E_FAIL;
     m_filters.append(filter);
-    if (MfIsSourceBin(filter)) {
-        // Another file: its own first frame and no place of the last one.
+    const QString file = fileOf(filter);
+    if (!file.isEmpty() && file != m_file) {
+        // Another file: its own first frame and no place of the last one. The
+        // same file connected again (another decoder) keeps both.
+        m_file = file;
         m_remembered = -1;
         ResetStreamStart();
     }

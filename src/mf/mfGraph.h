@@ -145,7 +145,8 @@ private:
     double m_rate = 1.0;
     std::atomic<bool> m_completeSent{false};
     std::atomic<qint64> m_streamStart{-1};
-    qint64 m_remembered = -1; // position to show again, -1: none
+    qint64 m_remembered = -1; // stream time to show again, -1: none
+    QString m_file;           // the file of the last source bin added
     void remember();
     GstElement *videoSink() const; // the first sink taking raw video
     bool live() const;
