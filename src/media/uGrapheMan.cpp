@@ -68,7 +68,12 @@ bool TGrapheMan::pauseInPlace()
     const HRESULT paused = m_graph->Pause();
     if (live && m_graph->HasRemembered())
         return SUCCEEDED(paused) && reach(m_graph->RestorePosition(), "seek");
-    bool ok = reach(paused, "pause");
+    // A candidate of intelligent connect that would not negotiate is replaced
+    // by the next one, a few times at most.
+    bool ok = SUCCEEDED(paused) && SUCCEEDED(WaitStateChange());
+    for (int retry = 0; !ok && retry < 3 && m_graph->ReconnectUnnegotiated(); ++retry)
+        ok = SUCCEEDED(m_graph->Pause()) && SUCCEEDED(WaitStateChange());
+    ok = ok || reach(E_FAIL, "pause");
     if (ok && m_graph->HasRemembered())
         ok = reach(m_graph->RestorePosition(), "seek");
     return ok;
@@ -137,7 +142,8 @@ HRESULT TGrapheMan::WaitStateChange()
     QElapsedTimer clock;
     clock.start();
     HRESULT hr = m_graph->GetState(40, nullptr);
-    while (hr == VFW_S_STATE_INTERMEDIATE && clock.elapsed() < kStateChangeBoundMs)
+    while (hr == VFW_S_STATE_INTERMEDIATE && !m_graph->StreamFailed() &&
+           clock.elapsed() < kStateChangeBoundMs)
         hr = m_graph->GetState(40, nullptr);
     return hr == VFW_S_STATE_INTERMEDIATE ? E_FAIL : hr;
 }

@@ -5,6 +5,8 @@
 
 #include <QMetaObject>
 
+#include <gst/base/gstbasesrc.h>
+
 TMfGraph::TMfGraph(const QString &name, QObject *parent) : QObject(parent)
 {
     m_pipeline = GST_PIPELINE(gst_pipeline_new(name.toUtf8().constData()));
@@ -21,6 +23,10 @@ TMfGraph::~TMfGraph()
     gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
     gst_object_unref(bus);
     RemoveAll();
+    for (TConnection &c : m_connections) {
+        gst_object_unref(c.out);
+        gst_object_unref(c.in);
+    }
     gst_object_unref(m_pipeline);
 }
 
@@ -53,6 +59,7 @@ GstBusSyncReply TMfGraph::busSync(GstBus *, GstMessage *message, gpointer data)
             post([self] { emit self->Complete(); });
         break;
     case GST_MESSAGE_ERROR: {
+        self->m_streamFailed = true;
         const QString text = messageText(message);
         post([self, text] { emit self->Error(text); });
         break;
@@ -96,6 +103,25 @@ GstBusSyncReply TMfGraph::busSync(GstBus *, GstMessage *message, gpointer data)
     return GST_BUS_DROP;
 }
 
+namespace {
+
+// The file a filter reads: a source bin's, or a file source's location.
+QString fileOf(GstElement *filter)
+{
+    if (MfIsSourceBin(filter))
+        return MfSourceBinFile(filter);
+    if (!GST_IS_BASE_SRC(filter) ||
+        !g_object_class_find_property(G_OBJECT_GET_CLASS(filter), "location"))
+        return {};
+    gchar *location = nullptr;
+    g_object_get(filter, "location", &location, nullptr);
+    const QString file = QString::fromUtf8(location ? location : "");
+    g_free(location);
+    return file;
+}
+
+} // namespace
+
 HRESULT TMfGraph::AddFilter(GstElement *filter, const QString &name)
 {
     if (!filter || GST_OBJECT_PARENT(filter))
@@ -107,8 +133,11 @@ HRESULT TMfGraph::AddFilter(GstElement *filter, const QString &name)
     if (!gst_bin_add(GST_BIN(m_pipeline), filter))
         return E_FAIL;
     m_filters.append(filter);
-    if (MfIsSourceBin(filter)) {
-        // Another file: its own first frame and no place of the last one.
+    const QString file = fileOf(filter);
+    if (!file.isEmpty() && file != m_file) {
+        // Another file: its own first frame and no place of the last one. The
+        // same file connected again (another decoder) keeps both.
+        m_file = file;
         m_remembered = -1;
         ResetStreamStart();
     }
@@ -317,23 +346,105 @@ HRESULT TMfGraph::connectThrough(GstPad *out, const GstCaps *caps, GstPad *in, i
     return result;
 }
 
+HRESULT TMfGraph::connectRefusing(GstPad *out, GstPad *in, TConnection *record)
+{
+    TConnectRun run;
+    run.used = factoriesUpstream(out) + record->refused;
+    GstCaps *caps = mf::PinCaps(out);
+    const HRESULT hr = connectThrough(out, caps, in, 0, run);
+    gst_caps_unref(caps);
+    if (FAILED(hr))
+        return hr;
+    // Elements joining a live graph take its state, downstream first.
+    if (GstElement *target = mf::PinFilter(in); target && GST_STATE(target) == GST_STATE_NULL)
+        gst_element_sync_state_with_parent(target);
+    for (GstElement *element : std::as_const(run.added))
+        gst_element_sync_state_with_parent(element);
+    record->chain = run.added;
+    return hr;
+}
+
 HRESULT TMfGraph::Connect(GstPad *out, GstPad *in)
 {
     if (!out || !in)
         return E_POINTER;
-    TConnectRun run;
-    run.used = factoriesUpstream(out);
-    GstCaps *caps = mf::PinCaps(out);
-    const HRESULT hr = connectThrough(out, caps, in, 0, run);
-    gst_caps_unref(caps);
-    // Elements joining a live graph take its state, downstream first.
-    if (SUCCEEDED(hr)) {
-        if (GstElement *target = mf::PinFilter(in); target && GST_STATE(target) == GST_STATE_NULL)
-            gst_element_sync_state_with_parent(target);
-        for (GstElement *element : std::as_const(run.added))
-            gst_element_sync_state_with_parent(element);
+    // Connections whose ends left the graph are of no more use.
+    for (qsizetype i = m_connections.size() - 1; i >= 0; --i) {
+        TConnection &c = m_connections[i];
+        if (!Contains(mf::PinFilter(c.out)) || !Contains(mf::PinFilter(c.in))) {
+            gst_object_unref(c.out);
+            gst_object_unref(c.in);
+            m_connections.removeAt(i);
+        }
+    }
+    TConnection record;
+    const HRESULT hr = connectRefusing(out, in, &record);
+    if (SUCCEEDED(hr) && !record.chain.isEmpty()) {
+        record.out = GST_PAD(gst_object_ref(out));
+        record.in = GST_PAD(gst_object_ref(in));
+        m_connections.append(record);
     }
     return hr;
+}
+
+// The chain element whose input got no caps although the pin before it has
+// them; the last one when the target itself refused them.
+GstElement *TMfGraph::unnegotiatedIn(const TConnection &c) const
+{
+    for (int i = int(c.chain.size()) - 1; i >= 0; --i) {
+        GstPad *into = mf::Pin(c.chain[i], 0);
+        GstPad *from = mf::ConnectedTo(into);
+        GstCaps *offered = from ? gst_pad_get_current_caps(from) : nullptr;
+        GstCaps *taken = gst_pad_get_current_caps(into);
+        const bool stuck = offered && !taken;
+        if (offered)
+            gst_caps_unref(offered);
+        if (taken)
+            gst_caps_unref(taken);
+        if (stuck)
+            return c.chain[i];
+    }
+    GstPad *from = mf::ConnectedTo(c.in);
+    GstCaps *offered = from ? gst_pad_get_current_caps(from) : nullptr;
+    GstCaps *taken = gst_pad_get_current_caps(c.in);
+    GstElement *last = offered && !taken ? c.chain.first() : nullptr;
+    if (offered)
+        gst_caps_unref(offered);
+    if (taken)
+        gst_caps_unref(taken);
+    return last;
+}
+
+bool TMfGraph::ReconnectUnnegotiated()
+{
+    // Which candidates failed shows only while the pipeline still streams.
+    QList<int> failed;
+    for (int i = 0; i < m_connections.size(); ++i) {
+        TConnection &c = m_connections[i];
+        bool valid = Contains(mf::PinFilter(c.out)) && Contains(mf::PinFilter(c.in));
+        for (GstElement *e : std::as_const(c.chain))
+            valid = valid && Contains(e);
+        if (!valid)
+            continue;
+        if (GstElement *culprit = unnegotiatedIn(c)) {
+            if (GstElementFactory *f = gst_element_get_factory(culprit))
+                c.refused.append(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(f)));
+            failed.append(i);
+        }
+    }
+    if (failed.isEmpty())
+        return false;
+    setState(GST_STATE_NULL);
+    m_remembered = -1;
+    bool replaced = false;
+    for (int i : std::as_const(failed)) {
+        TConnection &c = m_connections[i];
+        for (GstElement *e : std::as_const(c.chain))
+            RemoveFilter(e);
+        c.chain.clear();
+        replaced = SUCCEEDED(connectRefusing(c.out, c.in, &c)) || replaced;
+    }
+    return replaced;
 }
 
 HRESULT TMfGraph::RenderStream(GstPad *out, GstElement *sink)
@@ -345,6 +456,7 @@ HRESULT TMfGraph::RenderStream(GstPad *out, GstElement *sink)
 HRESULT TMfGraph::setState(GstState state)
 {
     m_completeSent = false;
+    m_streamFailed = false;
     const GstStateChangeReturn r = gst_element_set_state(GST_ELEMENT(m_pipeline), state);
     switch (r) {
     case GST_STATE_CHANGE_FAILURE:

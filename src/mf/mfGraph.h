@@ -76,6 +76,13 @@ public:
     using TConnectVeto = std::function<bool(GstElementFactory *factory)>;
     void SetConnectVeto(TConnectVeto veto) { m_veto = std::move(veto); }
     HRESULT Connect(GstPad *out, GstPad *in);
+    // After a preroll that failed: the chains Connect built where the caps
+    // stopped (a candidate that would not negotiate) are taken out, their
+    // failing factory refused, and connected anew. Stops the graph first.
+    // True when any chain was replaced (pause again).
+    bool ReconnectUnnegotiated();
+    // A streaming error since the last state change (the preroll will not end).
+    bool StreamFailed() const { return m_streamFailed; }
     // RenderStream(source pin, sink filter): connect to the sink's first free input.
     HRESULT RenderStream(GstPad *out, GstElement *sink);
 
@@ -135,6 +142,14 @@ private:
         QList<GstElement *> added; // elements of the chain, most downstream first
     };
     static constexpr int kMaxConnectDepth = 4;
+    struct TConnection {
+        GstPad *out = nullptr, *in = nullptr; // owned references
+        QList<GstElement *> chain;            // most downstream first
+        QList<QByteArray> refused;
+    };
+    QList<TConnection> m_connections;
+    GstElement *unnegotiatedIn(const TConnection &c) const;
+    HRESULT connectRefusing(GstPad *out, GstPad *in, TConnection *record);
     HRESULT connectThrough(GstPad *out, const GstCaps *caps, GstPad *in, int depth,
                            TConnectRun &run);
     QString uniqueName(const QString &base) const;
@@ -144,8 +159,10 @@ private:
     TConnectVeto m_veto;
     double m_rate = 1.0;
     std::atomic<bool> m_completeSent{false};
+    std::atomic<bool> m_streamFailed{false};
     std::atomic<qint64> m_streamStart{-1};
-    qint64 m_remembered = -1; // position to show again, -1: none
+    qint64 m_remembered = -1; // stream time to show again, -1: none
+    QString m_file;           // the file of the last source bin added
     void remember();
     GstElement *videoSink() const; // the first sink taking raw video
     bool live() const;

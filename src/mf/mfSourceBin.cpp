@@ -933,3 +933,9 @@ QString MfSourceBinDemuxer(GstElement *element)
     TBinState *st = stateOf(element);
     return st ? QString::fromUtf8(st->demuxFactory) : QString();
 }
+
+QString MfSourceBinFile(GstElement *element)
+{
+    TBinState *st = stateOf(element);
+    return st && !st->hasInput ? st->path : QString();
+}

@@ -61,3 +61,5 @@ bool MfSplitterInputLinked(GstElement *splitter, GstPad *peer);
 const TMediaType *MfStreamMediaType(GstPad *pad);
 // The demuxer factory a source bin chose (empty before discovery).
 QString MfSourceBinDemuxer(GstElement *element);
+// The file a source bin loaded (empty for a splitter or before loading).
+QString MfSourceBinFile(GstElement *element);
