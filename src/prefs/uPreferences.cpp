@@ -8,6 +8,7 @@
 #include "uRegistry.h"
 
 #include <QCoreApplication>
+#include <QScopedValueRollback>
 #include <QDateTime>
 #include <QEvent>
 #include <QFile>
@@ -152,6 +153,7 @@ void TNorvanePreferences::FirstShow(const std::function<void()> &windowShowHandl
     DetectMode();
     if (windowShowHandler)
         windowShowHandler();
+    const QScopedValueRollback<bool> loading(m_loading, true);
     if (OnLoadPrefs)
         OnLoadPrefs(*this);
     else

@@ -64,6 +64,9 @@ public:
 
     // Detects the mode and loads (what the first show does).
     void FirstShow(const std::function<void()> &windowShowHandler = {});
+    // True while FirstShow loads the lists: a load that opens a file handles
+    // pending events, and whatever must follow the load waits for it.
+    bool Loading() const { return m_loading; }
     // The close flow: asks for a mode when none is set, then saves. False
     // keeps the window open (the question was cancelled).
     bool CloseQuery();
@@ -137,4 +140,5 @@ private:
     QPointer<QObject> m_window;
     bool m_shown = false;
     bool m_forwarding = false; // the window's own handler is running
+    bool m_loading = false;
 };

@@ -186,5 +186,16 @@ void TShowForm::showEvent(QShowEvent *event)
     m_screenSaver.Inhibit();
     // Queued: whoever handles the first show (the preference load) goes first,
     // and the command line runs from the event loop.
-    QTimer::singleShot(0, m_switch, &TNvSwitch::ApplicationActivated);
+    QTimer::singleShot(0, this, &TShowForm::ActivateOnceLoaded);
+}
+
+void TShowForm::ActivateOnceLoaded()
+{
+    // A load that reopens the previous video handles pending events: the
+    // command line waits until the load is over.
+    if (m_gp->Loading()) {
+        QTimer::singleShot(10, this, &TShowForm::ActivateOnceLoaded);
+        return;
+    }
+    m_switch->ApplicationActivated();
 }

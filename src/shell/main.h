@@ -62,6 +62,7 @@ protected:
 
 private:
     void TntFormCreate();
+    void ActivateOnceLoaded();
     void CreatePreferences();
     void CreateFileManager();
     void CreateMenus();

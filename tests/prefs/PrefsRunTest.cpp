@@ -2,6 +2,7 @@
 // next: kadrex is copied beside a Kadrex.ini in a temporary folder and run
 // without a screen, driven by its command line.
 
+#include "MediaFixtures.h"
 #include "PrefsTestSupport.h"
 #include "TestSupport.h"
 #include "prefs/uProductInfo.h"
@@ -258,3 +259,25 @@ TEST_F(KadrexRun, WithoutAStoreNothingIsWrittenAndStderrSaysSo)
 }
 
 } // namespace
+
+TEST_F(KadrexRun, OpenedVideosAreRecentAndReopenWhileFailedOnesFailTheRun)
+{
+    stores.writeFile(stores.iniFile(), "[]\r\n");
+    const QString clip = fixtures::mediaFixture(QStringLiteral("indexed.mkv"));
+    run({QStringLiteral("/o=") + clip, QStringLiteral("/quit")});
+    EXPECT_EQ(iniValue(QStringLiteral("RecentFilename1")), clip);
+    EXPECT_EQ(iniValue(QStringLiteral("CurrentFileName")), clip);
+    // Reopened at start: still the current file when the next run saves.
+    run({QStringLiteral("/quit")});
+    EXPECT_EQ(iniValue(QStringLiteral("CurrentFileName")), clip);
+
+    for (const QString &bad : {stores.dir.filePath(QStringLiteral("missing.avi")),
+                               fixtures::mediaFixture(QStringLiteral("random.avi"))}) {
+        QString output;
+        EXPECT_EQ(runStatus({QStringLiteral("/o=") + bad, QStringLiteral("/quit")}, &output), 1);
+        EXPECT_EQ(output.count(QStringLiteral("Cannot open ")), 1) << output.toStdString();
+        EXPECT_TRUE(output.contains(bad)) << output.toStdString();
+        EXPECT_EQ(iniValue(QStringLiteral("RecentFilename1")), clip)
+            << "a failed file is not recent";
+    }
+}

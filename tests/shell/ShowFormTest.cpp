@@ -1,6 +1,14 @@
+#include "FrameIndex.h"
+#include "MediaFixtures.h"
 #include "actions/uActionList.h"
 #include "actions/uNvSwitch.h"
+#include "filters/uFrameMeta.h"
+#include "media/uVideoMan.h"
+#include "navigation/uNavMan.h"
 #include "shell/main.h"
+#include "shell/uShowFormView.h"
+
+#include <QLabel>
 
 #include <gtest/gtest.h>
 
@@ -41,4 +49,33 @@ TEST(ShowForm, CommandLineRunsOnceAfterTheFirstShowAndQuits)
     EXPECT_EQ(gpal.Find<TIntegerAction>("iaDigits")->Value(), 5);
     EXPECT_TRUE(gpal.Find<TCheckAction>("caBasculerVue")->Checked());
     EXPECT_TRUE(gpal.Find<TBooleanAction>("baConfirmerImage")->Value());
+}
+
+TEST(ShowForm, OpeningAVideoShowsItsFirstFramePausedWithItsLabels)
+{
+    TShowForm form;
+    form.show();
+    const QString clip = fixtures::mediaFixture("indexed.mkv");
+    ASSERT_TRUE(form.openfile(clip));
+    EXPECT_EQ(form.CurrentVideo(), clip);
+    EXPECT_FALSE(form.NavMan()->caPlay->Checked());
+    processEventsUntil([&] { return form.vidman()->FramesDrawn() > 0; });
+    QImage picture;
+    TFramePosition position;
+    ASSERT_TRUE(form.vidman()->CaptureCurrentImage(picture, &position));
+    EXPECT_EQ(fixtures::frameIndexOf(picture), 0);
+    TShowFormView &view = *form.view();
+    EXPECT_FALSE(view.labFormatVideo->text().isEmpty());
+    EXPECT_FALSE(view.labDecoderVideo->text().isEmpty());
+    EXPECT_FALSE(view.labDecoderAudio->text().isEmpty());
+    EXPECT_TRUE(view.EnCoursLab->text().endsWith("indexed.mkv"));
+    EXPECT_TRUE(view.PanelHaut->isVisible());
+    EXPECT_TRUE(form.FindAction("naGrab")->isEnabled());
+
+    // A file that cannot be played leaves the window closed, not half set.
+    EXPECT_FALSE(form.openfile(fixtures::mediaFixture("random.avi")));
+    EXPECT_TRUE(form.CurrentVideo().isEmpty());
+    EXPECT_FALSE(view.PanelHaut->isVisible());
+    EXPECT_FALSE(form.FindAction("naGrab")->isEnabled());
+    EXPECT_TRUE(view.EnCoursLab->text().isEmpty());
 }
