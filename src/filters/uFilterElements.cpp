@@ -1,5 +1,6 @@
 #include "uFilterElements.h"
 
+#include "uDVGuard.h"
 #include "uFramesNotifier.h"
 #include "uNotifier.h"
 
@@ -7,5 +8,6 @@ bool RegisterFilterElements()
 {
     const bool notifier = TNotifier::Register();
     const bool framesNotifier = TFramesNotifier::Register();
-    return notifier && framesNotifier;
+    const bool dvGuard = TDVGuard::Register();
+    return notifier && framesNotifier && dvGuard;
 }
