@@ -708,8 +708,7 @@ GstElement *MfCreateSplitterBin(const QStringList &demuxers)
 
 QString MfFileRefusal(const QString &path)
 {
-    struct stat info {
-    };
+    struct stat info = {};
     // stat, not open: opening a named pipe waits for a writer, a device may act.
     if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
         return QStringLiteral("file not found");
