@@ -192,18 +192,19 @@ INSTANTIATE_TEST_SUITE_P(
                       THostileCase{"mov_late_audio", lateAudioMov, playable}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(HostileFiles, AFolderIsRefusedAndANewlineStaysInItsLine)
+TEST(HostileFiles, ReasonsAndNamesKeepToOneLineEach)
 {
     QTemporaryDir dir;
     const QString folder = dir.filePath("clip.mp4");
     ASSERT_TRUE(QDir().mkdir(folder));
     const QString odd = dir.filePath("two\nlines.dv");
     ASSERT_TRUE(QFile::copy(fixtures::mediaFixture("dv_pal.dv"), odd));
+    const QString wav = fixtures::mediaFixture("sine.wav");
     // The same file twice: the second run meets the elements the first left in the cache.
-    const TRun run = probe({"--frames", "3", folder, odd, odd});
+    const TRun run = probe({"--frames", "3", folder, odd, odd, wav});
     ASSERT_TRUE(run.finished && !run.crashed);
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, folder + ": is a folder, not a file\n");
+    EXPECT_EQ(run.err, folder + ": is a folder, not a file\n" + wav + ": no video to play\n");
     const QString shown = QString(odd).replace("\n", "\\n");
     EXPECT_EQ(run.out.count("file: " + shown + "\n"), 2) << run.out.toStdString();
     EXPECT_EQ(run.out.count("\nframe 2: "), 2);
