@@ -152,8 +152,8 @@ QString playUntilDone(TMfGraph *graph, TProbeState &state)
     QString failure;
     QEventLoop loop;
     QObject::connect(graph, &TMfGraph::Complete, &loop, &QEventLoop::quit);
-    QObject::connect(graph, &TMfGraph::Error, &loop, [&] {
-        failure = QStringLiteral("the stream failed while playing");
+    QObject::connect(graph, &TMfGraph::Error, &loop, [&](const QString &text) {
+        failure = QStringLiteral("the stream failed while playing (%1)").arg(text.simplified());
         loop.quit();
     });
     QTimer poll;
