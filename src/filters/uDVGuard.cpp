@@ -147,5 +147,9 @@ bool TDVGuard::TransformBuffer(GstBuffer *buffer)
             DebugCategory(), Element(), "buffer at %" G_GUINT64_FORMAT ": %d packs blanked%s",
             GST_BUFFER_OFFSET(buffer), report.blankedPacks, writable ? "" : " (shared: dropped)");
     }
+    if (report.badBlockIds != 0)
+        GST_CAT_LOG_OBJECT(DebugCategory(), Element(),
+                           "buffer at %" G_GUINT64_FORMAT ": %d DIF blocks out of place",
+                           GST_BUFFER_OFFSET(buffer), report.badBlockIds);
     return writable || !mended;
 }
