@@ -174,3 +174,37 @@ bool DVFrameValid(TDVFrame frame, bool ntsc)
             return false;
     return true;
 }
+
+TDVSampleRange DVSampleRange(TDVSystemCode system, int frequencyCode)
+{
+    // Per frame: 1600 / 1920 samples at 48 kHz (525 / 625 lines), 1471.5 /
+    // 1764 at 44.1 kHz, 1067.7 / 1280 at 32 kHz, each with its tolerance.
+    static constexpr TDVSampleRange k525[] = {{1580, 1620}, {1452, 1489}, {1053, 1080}};
+    static constexpr TDVSampleRange k625[] = {{1896, 1944}, {1742, 1786}, {1264, 1296}};
+    if (frequencyCode < 0 || frequencyCode > 2 || system == dvSystemUndecided)
+        return {};
+    return system == dvSystem525 ? k525[frequencyCode] : k625[frequencyCode];
+}
+
+bool DVAudioSourceFits(TDVPack pack, TDVSystemCode system)
+{
+    const quint8 pc1 = pack[1], pc2 = pack[2], pc3 = pack[3], pc4 = pack[4];
+    const bool fiftyFields = (pc3 & 0x20) != 0;
+    if (system == dvSystemUndecided || fiftyFields != (system == dvSystem625))
+        return false;
+    const int audioType = pc3 & 0x1F, channelsPerBlock = (pc2 >> 5) & 3;
+    if (audioType != 0 || channelsPerBlock > 1)
+        return false;
+    const int frequency = samplingFrequencyCode(pc4), quantization = pc4 & 7;
+    if (frequency > 2 || quantization > 1 || (quantization == 1 && frequency != 2))
+        return false;
+    const TDVSampleRange range = DVSampleRange(system, frequency);
+    const int samples = range.min + (pc1 & 0x3F);
+    return samples <= range.max;
+}
+
+bool DVVideoSourceFits(TDVPack pack, TDVSystemCode system)
+{
+    const bool fiftyFields = (pack[3] & 0x20) != 0;
+    return system != dvSystemUndecided && fiftyFields == (system == dvSystem625);
+}

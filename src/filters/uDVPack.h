@@ -42,3 +42,20 @@ int DVAudioRate(TDVFrame frame); // 48000, 44100, 32000, 0 (other code), -1 (non
 int DVAudioBits(TDVFrame frame); // 16, 12, 0 (other code), -1 (none)
 bool DVSequenceValid(TDVFrame frame, bool ntsc, int sequence);
 bool DVFrameValid(TDVFrame frame, bool ntsc);
+
+// --- single packs (5 bytes: header and PC1..PC4) -----------------------------
+using TDVPack = std::span<const quint8, 5>;
+constexpr quint8 kDVPackAudioSource = 0x50, kDVPackVideoSource = 0x60, kDVPackNoInfo = 0xFF;
+
+// Audio samples one frame may carry per channel at a sampling frequency code
+// (0: 48 kHz, 1: 44.1 kHz, 2: 32 kHz); {0, 0} for any other code.
+struct TDVSampleRange {
+    int min = 0, max = 0;
+};
+TDVSampleRange DVSampleRange(TDVSystemCode system, int frequencyCode);
+// Whether an audio source pack describes audio a frame of `system` can hold:
+// its 50/60 flag, the two-channel audio type, a known rate, 16-bit linear or
+// (at 32 kHz) 12-bit samples, and a sample count within the system's range.
+bool DVAudioSourceFits(TDVPack pack, TDVSystemCode system);
+// Whether a video source pack's 50/60 flag is the frame's.
+bool DVVideoSourceFits(TDVPack pack, TDVSystemCode system);

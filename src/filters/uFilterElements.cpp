@@ -1,5 +1,6 @@
 #include "uFilterElements.h"
 
+#include "uDVGuard.h"
 #include "uFramesNotifier.h"
 #include "uNotifier.h"
 #include "uVideoSink.h"
@@ -9,5 +10,6 @@ bool RegisterFilterElements()
     const bool notifier = TNotifier::Register();
     const bool framesNotifier = TFramesNotifier::Register();
     const bool videoSink = TVideoSink::Register();
-    return notifier && framesNotifier && videoSink;
+    const bool dvGuard = TDVGuard::Register();
+    return notifier && framesNotifier && videoSink && dvGuard;
 }

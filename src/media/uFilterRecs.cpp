@@ -1,5 +1,6 @@
 #include "uFilterRecs.h"
 
+#include "filters/uDVGuard.h"
 #include "mf/mfSourceBin.h"
 
 #include <QHash>
@@ -42,8 +43,16 @@ GstElement *splitterOf(const QStringList &demuxers, bool readsFile)
 
 using TMaker = std::function<GstElement *()>;
 
+GstElement *dvGuardFor(const char *demuxFactory)
+{
+    return qstrcmp(demuxFactory, "dvdemux") == 0 ? TDVGuard::Create() : nullptr;
+}
+
 const QHash<TGuid, TMaker> &fixedMakers()
 {
+    // Every source and splitter made here checks DV frames before the DV
+    // splitter decodes them.
+    [[maybe_unused]] static const bool guarded = (MfSetDemuxerGuard(dvGuardFor), true);
     static const QHash<TGuid, TMaker> makers = {
         {clsids::LAVSplitterSource, [] { return MfCreateSourceBin({}); }},
         {clsids::FileSourceAsync, [] { return gst_element_factory_make("filesrc", nullptr); }},

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <numeric>
 
 using namespace guids;
@@ -57,11 +58,18 @@ private:
     QByteArray m_block;
 };
 
+// |v| without the overflow of std::abs(INT_MIN).
+qint32 magnitude(qint32 v)
+{
+    return v == std::numeric_limits<qint32>::min() ? std::numeric_limits<qint32>::max()
+                                                   : std::abs(v);
+}
+
 void writeRectsAndRates(TBlockWriter &w, const TVideoFormatFields &f)
 {
     // rcSource and rcTarget: the whole picture.
     for (int i = 0; i < 2; ++i) {
-        w.i32(0), w.i32(0), w.i32(f.width), w.i32(std::abs(f.height));
+        w.i32(0), w.i32(0), w.i32(f.width), w.i32(magnitude(f.height));
     }
     w.u32(f.bitRate);
     w.u32(0); // dwBitErrorRate
@@ -157,6 +165,18 @@ int intField(const GstStructure *s, const char *name, int fallback = 0)
     return gst_structure_get_int(s, name, &v) ? v : fallback;
 }
 
+// A count or size taken from a file's header: 0 (unknown) unless in 1..max,
+// so a hostile value never reaches the arithmetic below.
+int boundedField(const GstStructure *s, const char *name, int max)
+{
+    const int v = intField(s, name);
+    return v >= 1 && v <= max ? v : 0;
+}
+
+constexpr int kMaxPictureSide = 1 << 15;
+constexpr int kMaxChannels = 255;
+constexpr int kMaxSampleRate = 1'000'000;
+
 QByteArray codecData(const GstStructure *s)
 {
     const GValue *v = gst_structure_get_value(s, "codec_data");
@@ -182,8 +202,8 @@ quint32 fourccOf(const char *text)
 TVideoFormatFields videoFields(const GstStructure *s)
 {
     TVideoFormatFields f;
-    f.width = intField(s, "width");
-    f.height = intField(s, "height");
+    f.width = boundedField(s, "width", kMaxPictureSide);
+    f.height = boundedField(s, "height", kMaxPictureSide);
     int num = 0, den = 0;
     if (gst_structure_get_fraction(s, "framerate", &num, &den) && num > 0 && den > 0)
         f.avgTimePerFrame = qint64(10000000.0 * den / num + 0.5);
@@ -251,7 +271,7 @@ TMediaType rawVideo(const GstStructure *s)
         if (!format || std::strcmp(format, raw.gstFormat) != 0)
             continue;
         f.bitCount = raw.bits;
-        f.sizeImage = quint32(qint64(f.width) * std::abs(f.height) * raw.bits / 8);
+        f.sizeImage = quint32(qint64(f.width) * f.height * raw.bits / 8);
         if (raw.rgbSubtype)
             return videoInfoType(*raw.rgbSubtype, f);
         f.compression = raw.fourcc;
@@ -374,9 +394,9 @@ TWaveFormatFields audioFields(const GstStructure *s, quint16 tag)
 {
     TWaveFormatFields f;
     f.formatTag = tag;
-    f.channels = quint16(intField(s, "channels"));
-    f.samplesPerSec = quint32(intField(s, "rate"));
-    f.avgBytesPerSec = quint32(intField(s, "bitrate") / 8);
+    f.channels = quint16(boundedField(s, "channels", kMaxChannels));
+    f.samplesPerSec = quint32(boundedField(s, "rate", kMaxSampleRate));
+    f.avgBytesPerSec = quint32(boundedField(s, "bitrate", std::numeric_limits<int>::max()) / 8);
     f.blockAlign = quint16(intField(s, "block_align", 1));
     f.extra = codecData(s);
     return f;

@@ -13,7 +13,10 @@
 #include <gst/base/gstbasetransform.h>
 #include <gst/base/gsttypefindhelper.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -21,7 +24,8 @@
 
 namespace {
 thread_local qint64 t_deadline = 0; // msecs since epoch; 0: no budget in force
-}
+std::atomic<TDemuxerGuardMaker> g_guardMaker{nullptr};
+} // namespace
 
 TDiscoveryBudget::TDiscoveryBudget(int milliseconds) : m_previousDeadline(t_deadline)
 {
@@ -98,6 +102,7 @@ struct TBinState {
     std::vector<TStreamInfo> streams;
     std::vector<GstElement *> children; // elements added for the current streams
     GstElement *demux = nullptr;
+    GstElement *input = nullptr; // the demuxer, or the guard in front of it
     GstPad *sinkGhost = nullptr;
     QByteArray upstreamKey; // splitter: the stream it was discovered behind
     std::mutex lock;        // guards `streams` against the streaming threads
@@ -186,6 +191,8 @@ QList<QByteArray> factoriesFor(GstElementFactoryListType type, GstCaps *caps)
 // The type of a file from its first bytes; nullptr when nothing is likely.
 GstCaps *typeFindFile(const QString &path)
 {
+    if (!MfFileRefusal(path).isEmpty())
+        return nullptr;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return nullptr;
@@ -253,6 +260,27 @@ QByteArray chooseParser(GstCaps *caps, const QByteArray &demux)
 GstElement *makeElement(const QByteArray &factory)
 {
     return factory.isEmpty() ? nullptr : gst_element_factory_make(factory.constData(), nullptr);
+}
+
+GstElement *makeGuard(const QByteArray &demuxFactory)
+{
+    const TDemuxerGuardMaker maker = g_guardMaker.load();
+    return maker && !demuxFactory.isEmpty() ? maker(demuxFactory.constData()) : nullptr;
+}
+
+// The pad the demuxer is fed from: `from`, or its guard's output.
+GstPad *guardedInput(GstBin *pipeline, GstPad *from, const QByteArray &demuxFactory)
+{
+    GstElement *guard = from ? makeGuard(demuxFactory) : nullptr;
+    if (!guard)
+        return from;
+    gst_bin_add(pipeline, guard);
+    GstPad *into = gst_element_get_static_pad(guard, "sink");
+    const bool linked = GST_PAD_LINK_SUCCESSFUL(gst_pad_link(from, into));
+    gst_object_unref(into);
+    GstPad *out = gst_element_get_static_pad(guard, "src");
+    gst_object_unref(out); // the element keeps it
+    return linked ? out : nullptr;
 }
 
 // ---------------------------------------------------------------------------
@@ -514,7 +542,7 @@ std::shared_ptr<TDiscovered> discover(const TUpstreamBuilder &upstream,
     d.demuxFactory = demuxFactory;
     d.pipeline = GST_BIN(gst_pipeline_new(nullptr));
     GstElement *demux = makeElement(demuxFactory);
-    GstPad *from = upstream(d.pipeline);
+    GstPad *from = guardedInput(d.pipeline, upstream(d.pipeline), demuxFactory);
     bool ok = demux && from;
     if (ok) {
         gst_bin_add(d.pipeline, demux);
@@ -708,7 +736,7 @@ void clearBin(GstElement *bin, TBinState *st)
         gst_bin_remove(GST_BIN(bin), child);
     }
     st->children.clear();
-    st->demux = nullptr;
+    st->demux = st->input = nullptr;
     st->clearStreams();
 }
 
@@ -728,6 +756,12 @@ bool installDemuxer(GstElement *bin, TBinState *st, TDiscovered &found)
     addChild(bin, st, st->demux);
     if (handedOver)
         gst_object_unref(st->demux); // the bin holds it now
+    st->input = st->demux;
+    if (GstElement *guard = makeGuard(st->demuxFactory)) {
+        addChild(bin, st, guard);
+        gst_element_link(guard, st->demux);
+        st->input = guard;
+    }
     buildStreams(bin, st);
     return true;
 }
@@ -735,6 +769,8 @@ bool installDemuxer(GstElement *bin, TBinState *st, TDiscovered &found)
 TUpstreamBuilder fileUpstream(const QString &path)
 {
     return [path](GstBin *pipeline) -> GstPad * {
+        if (!MfFileRefusal(path).isEmpty())
+            return nullptr;
         GstElement *src = gst_element_factory_make("filesrc", nullptr);
         if (!src)
             return nullptr;
@@ -751,6 +787,8 @@ HRESULT loadSourceBin(GstElement *bin, TBinState *st, const QString &path)
     if (GST_STATE(bin) > GST_STATE_READY || GST_STATE_PENDING(bin) > GST_STATE_READY)
         return E_FAIL;
     clearBin(bin, st);
+    if (!MfFileRefusal(path).isEmpty())
+        return E_FAIL;
     GstCaps *type = typeFindFile(path);
     const QByteArray demux = chooseDemuxer(st->demuxers, type);
     if (type)
@@ -765,7 +803,7 @@ HRESULT loadSourceBin(GstElement *bin, TBinState *st, const QString &path)
     addChild(bin, st, src);
     if (!installDemuxer(bin, st, *found))
         return E_FAIL;
-    gst_element_link(src, st->demux);
+    gst_element_link(src, st->input);
     return S_OK;
 }
 
@@ -834,7 +872,8 @@ bool upstreamOf(GstPad *peer, TUpstream &up)
 
 void targetSinkGhost(TBinState *st)
 {
-    GstPad *into = gst_element_get_static_pad(st->demux, "sink");
+    // The DV guard, when there is one, stands in front of the demuxer.
+    GstPad *into = gst_element_get_static_pad(st->input ? st->input : st->demux, "sink");
     gst_ghost_pad_set_target(GST_GHOST_PAD(st->sinkGhost), into);
     gst_object_unref(into);
 }
@@ -865,6 +904,30 @@ GstElement *MfCreateSplitterBin(const QStringList &demuxers)
     return createBin(demuxers, true);
 }
 
+QString MfFileRefusal(const QString &path)
+{
+    struct stat info = {};
+    // stat, not open: opening a named pipe waits for a writer, a device may act.
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return QStringLiteral("file not found");
+    if (S_ISDIR(info.st_mode))
+        return QStringLiteral("is a folder, not a file");
+    if (S_ISFIFO(info.st_mode))
+        return QStringLiteral("is a named pipe, not a regular file");
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
+        return QStringLiteral("is a device, not a regular file");
+    if (!S_ISREG(info.st_mode))
+        return QStringLiteral("is not a regular file");
+    if (!QFileInfo(path).isReadable())
+        return QStringLiteral("cannot be read (no permission)");
+    return {};
+}
+
+void MfSetDemuxerGuard(TDemuxerGuardMaker maker)
+{
+    g_guardMaker = maker;
+}
+
 bool MfIsSourceBin(GstElement *element)
 {
     return element && KADREX_IS_SOURCE_BIN(element);
@@ -878,7 +941,7 @@ HRESULT MfLoadFile(GstElement *element, const QString &path)
         return st->hasInput ? E_NOINTERFACE : loadSourceBin(element, st, path);
     if (GST_IS_BASE_SRC(element) &&
         g_object_class_find_property(G_OBJECT_GET_CLASS(element), "location")) {
-        if (!QFileInfo(path).isFile())
+        if (!MfFileRefusal(path).isEmpty())
             return E_FAIL;
         g_object_set(element, "location", path.toUtf8().constData(), nullptr);
         return S_OK;

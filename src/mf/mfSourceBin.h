@@ -47,6 +47,17 @@ GstElement *MfCreateSplitterBin(const QStringList &demuxers);
 
 bool MfIsSourceBin(GstElement *element); // either kind above
 
+// Makes the element put in front of a demuxer that must not take a file's
+// bytes unchecked (nullptr: none for that demuxer). Set by the layer that
+// owns such elements; every discovery and bin built afterwards uses it.
+using TDemuxerGuardMaker = GstElement *(*)(const char *demuxFactory);
+void MfSetDemuxerGuard(TDemuxerGuardMaker maker);
+
+// Why a path is not opened as a media file, or empty when it may be: only
+// readable regular files are, so a named pipe or a device never blocks an
+// open and a folder is not mistaken for a file. Checked before any open.
+QString MfFileRefusal(const QString &path);
+
 // IFileSourceFilter::Load: a source bin finds its streams now; a plain file
 // source (filesrc) takes the location. E_NOINTERFACE for other elements.
 HRESULT MfLoadFile(GstElement *element, const QString &path);

@@ -37,12 +37,17 @@ int main(int argc, char **argv)
         if (i > 0)
             out << "\n";
         out << report.text;
-        if (frames > 0 && report.usable && !ProbeFrames(factory, files[i], frames, out))
-            allUsable = false;
+        bool ok = report.usable;
+        QString reason = report.reason;
+        QString why;
+        if (frames > 0 && ok && !ProbeFrames(factory, files[i], frames, out, &why)) {
+            ok = false;
+            reason = PrintableName(files[i]) + QStringLiteral(": ") + why;
+        }
         out.flush();
-        if (!report.usable) {
+        if (!ok) {
             allUsable = false;
-            err << report.reason << "\n";
+            err << reason << "\n";
             err.flush();
         }
     }

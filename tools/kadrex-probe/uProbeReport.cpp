@@ -4,6 +4,7 @@
 #include "media/uFilterRecs.h"
 #include "media/uGrapheMan.h"
 #include "media/uMediaFactory.h"
+#include "mf/mfSourceBin.h"
 #include "mf/uMediaTypes.h"
 #include "uProbeDecoders.h"
 
@@ -21,7 +22,7 @@ QString typeLine(const TavSource &source)
 void printVideo(QTextStream &out, TVideoSource *source, int i, bool attached,
                 const QString &decoderLines)
 {
-    out << "video " << i << ": " << source->DisplayName << "\n";
+    out << "video " << i << ": " << PrintableName(source->DisplayName) << "\n";
     if (!attached) {
         out << "  attach: failed\n";
         return;
@@ -38,7 +39,7 @@ void printVideo(QTextStream &out, TVideoSource *source, int i, bool attached,
 void printAudio(QTextStream &out, TAudioSource *source, int i, bool attached,
                 const QString &decoderLines)
 {
-    out << "audio " << i << ": " << source->DisplayName << "\n";
+    out << "audio " << i << ": " << PrintableName(source->DisplayName) << "\n";
     if (!attached) {
         out << "  attach: failed\n";
         return;
@@ -69,15 +70,34 @@ void addSinks(TGrapheMan &session, const QList<TavSource *> &sources)
 
 } // namespace
 
+QString PrintableName(const QString &name)
+{
+    QString text;
+    for (const QChar c : name) {
+        if (c == u'\\')
+            text += QStringLiteral("\\\\");
+        else if (c == u'\n')
+            text += QStringLiteral("\\n");
+        else if (c == u'\t')
+            text += QStringLiteral("\\t");
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            text += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QChar(u'0'));
+        else
+            text += c;
+    }
+    return text;
+}
+
 TProbeReport ProbeFile(TMediaFactory &factory, const QString &path)
 {
     TProbeReport report;
     QTextStream out(&report.text);
-    out << "file: " << path << "\n";
+    const QString name = PrintableName(path);
+    out << "file: " << name << "\n";
     TFileDevice *device = factory.GetDevice(path);
     if (!device) {
         out << "device: none (extension not handled)\n";
-        report.reason = path + QStringLiteral(": extension not handled");
+        report.reason = name + QStringLiteral(": extension not handled");
         return report;
     }
     report.usable = device->Usable;
@@ -87,7 +107,10 @@ TProbeReport ProbeFile(TMediaFactory &factory, const QString &path)
         out << ", splitter: " << device->SplitterRec->Name;
     out << "\n";
     if (!device->Usable) {
-        report.reason = path + QStringLiteral(": no source could read the file");
+        const QString refusal = MfFileRefusal(path);
+        report.reason =
+            name + QStringLiteral(": ") +
+            (refusal.isEmpty() ? QStringLiteral("no source could read the file") : refusal);
         return report;
     }
     // Each source is attached alone (their notifiers share one name in the

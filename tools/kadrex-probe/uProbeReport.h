@@ -11,6 +11,10 @@ struct TProbeReport {
     QString reason; // one line for standard error when not usable
 };
 
+// A file name as one line: control characters (a newline in the name) are
+// written as \n, \t or \xHH, and a backslash as \\.
+QString PrintableName(const QString &name);
+
 // Probes the file through the factory (whose session must be set), attaches
 // each source in turn to read the type its notifier place sees, and detaches.
 TProbeReport ProbeFile(TMediaFactory &factory, const QString &path);

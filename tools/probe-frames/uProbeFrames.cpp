@@ -16,6 +16,7 @@
 #include <QMap>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QPair>
 #include <QStringList>
 #include <QTimer>
 
@@ -81,12 +82,34 @@ GstPadProbeReturn recordFrame(GstPad *, GstPadProbeInfo *info, gpointer data)
     return GST_PAD_PROBE_OK;
 }
 
-void addBufferProbe(GstElement *element, GstPadProbeCallback callback, TProbeState *state)
+// Buffer probes on elements that outlive one run (the DV notifier stays with
+// the cached device): each is removed when the run's state goes away.
+class TBufferProbes
 {
-    GstPad *src = gst_element_get_static_pad(element, "src");
-    gst_pad_add_probe(src, GST_PAD_PROBE_TYPE_BUFFER, callback, state, nullptr);
-    gst_object_unref(src);
-}
+public:
+    TBufferProbes() = default;
+    TBufferProbes(const TBufferProbes &) = delete;
+    TBufferProbes &operator=(const TBufferProbes &) = delete;
+    ~TBufferProbes()
+    {
+        for (const auto &[pad, id] : m_probes) {
+            gst_pad_remove_probe(pad, id);
+            gst_object_unref(pad);
+        }
+    }
+    void add(GstElement *element, GstPadProbeCallback callback, TProbeState *state)
+    {
+        GstPad *src = gst_element_get_static_pad(element, "src");
+        if (!src)
+            return;
+        const gulong id =
+            gst_pad_add_probe(src, GST_PAD_PROBE_TYPE_BUFFER, callback, state, nullptr);
+        m_probes.append({src, id});
+    }
+
+private:
+    QList<QPair<GstPad *, gulong>> m_probes;
+};
 
 GstElement *clocklessSink(TMfGraph *graph, const QString &name, const char *caps = nullptr)
 {
@@ -103,7 +126,7 @@ GstElement *clocklessSink(TMfGraph *graph, const QString &name, const char *caps
 // The chain the video window uses: source notifier ! decoder (chosen by a
 // decoder manager) ! frames notifier in front of the renderer ! sink.
 bool buildVideoChain(TMfGraph *graph, TGrapheMan *session, TVideoSource *source, TProbeState &state,
-                     TDecoderMan &decoders)
+                     TDecoderMan &decoders, TBufferProbes &probes)
 {
     GstElement *element = TFramesNotifier::Create();
     TFramesNotifier *framesNotifier = TFramesNotifier::From(element);
@@ -116,7 +139,7 @@ bool buildVideoChain(TMfGraph *graph, TGrapheMan *session, TVideoSource *source,
             framesNotifier->SetFrameDuration(m.wParam);
     });
     framesNotifier->SetPositionReports(true);
-    addBufferProbe(element, recordFrame, &state);
+    probes.add(element, recordFrame, &state);
     TFilterRec *framesRec = TFilterRecs::Global().FindOrAdd(
         FactoryClassId(QStringLiteral("kadrex-probe frames notifier")),
         QStringLiteral("Frames Notifier"), fkOwnInstance);
@@ -137,15 +160,23 @@ bool buildAudioChain(TMfGraph *graph, TAudioSource *source)
     return sink && SUCCEEDED(graph->Connect(mf::Pin(source->NotifierFilter, 1), mf::Pin(sink, 0)));
 }
 
-void playUntilDone(TMfGraph *graph, TProbeState &state)
+// Plays until enough frames came, the stream ended or failed, or time ran
+// out; the reason when no frame came.
+QString playUntilDone(TMfGraph *graph, TProbeState &state)
 {
+    QString failure;
     QEventLoop loop;
     QObject::connect(graph, &TMfGraph::Complete, &loop, &QEventLoop::quit);
-    QObject::connect(graph, &TMfGraph::Error, &loop, &QEventLoop::quit);
+    QObject::connect(graph, &TMfGraph::Error, &loop, [&](const QString &text) {
+        failure = QStringLiteral("the stream failed while playing (%1)").arg(text.simplified());
+        loop.quit();
+    });
     QTimer poll;
     QElapsedTimer elapsed;
     elapsed.start();
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (elapsed.elapsed() > kTimeoutMs)
+            failure = QStringLiteral("no frame came within %1 s").arg(kTimeoutMs / 1000);
         if (state.done() || elapsed.elapsed() > kTimeoutMs)
             loop.quit();
     });
@@ -153,22 +184,32 @@ void playUntilDone(TMfGraph *graph, TProbeState &state)
     graph->UseClock(false);
     if (SUCCEEDED(graph->Run()))
         loop.exec();
+    else
+        failure = QStringLiteral("the graph could not be started");
     graph->Stop();
+    return failure;
 }
 
 } // namespace
 
-bool ProbeFrames(TMediaFactory &factory, const QString &path, int frames, QTextStream &out)
+bool ProbeFrames(TMediaFactory &factory, const QString &path, int frames, QTextStream &out,
+                 QString *reason)
 {
+    const auto fail = [reason](const QString &why) {
+        if (reason)
+            *reason = why;
+        return false;
+    };
     TNotifier::Register();
     TFramesNotifier::Register();
     TGrapheMan *session = factory.GrapheMan();
     TFileDevice *device = session ? factory.GetDevice(path) : nullptr;
     if (!device || !device->Usable || device->VideoCount() == 0) {
         out << "frames: no video\n";
-        return false;
+        return fail(QStringLiteral("no video to play"));
     }
     TProbeState state;
+    TBufferProbes probes; // removed before the state goes
     state.wanted = frames;
     TMfGraph *graph = session->Graph();
     TVideoSource *video = device->VideoSource(0);
@@ -184,22 +225,32 @@ bool ProbeFrames(TMediaFactory &factory, const QString &path, int frames, QTextS
     });
     state.dvNotifier = video->FramesNotifier();
     TDecoderMan videoDecoders;
-    ok = ok && state.dvNotifier && buildVideoChain(graph, session, video, state, videoDecoders);
+    ok = ok && state.dvNotifier &&
+         buildVideoChain(graph, session, video, state, videoDecoders, probes);
+    QString failure;
+    if (!ok)
+        failure = QStringLiteral("the video could not be connected to a decoder");
     if (ok) {
-        addBufferProbe(state.dvNotifier->Element(), recordCodes, &state);
+        probes.add(state.dvNotifier->Element(), recordCodes, &state);
         if (audio && audio->Attach(session, [&state](const TNvMessage &m) {
                 if (m.msg == kNvMsgAudioData)
                     state.addFormat(QStringLiteral("audio format: %1")
                                         .arg(m.data.value<TframeData>().audioDescription));
             }))
             buildAudioChain(graph, audio);
-        playUntilDone(graph, state);
+        failure = playUntilDone(graph, state);
     }
     if (audio)
         audio->Detach();
     videoDecoders.Release();
     video->Detach();
     graph->RemoveAll();
+    // The notifiers stay with the cached device: they must not keep sinks
+    // that point into this run.
+    if (state.dvNotifier)
+        state.dvNotifier->SetVideoWindow({});
+    if (TNotifier *n = audio ? audio->FramesNotifier() : nullptr)
+        n->SetAudioWindow({});
 
     QMutexLocker locker(&state.lock);
     for (const QString &line : std::as_const(state.frameLines))
@@ -207,5 +258,7 @@ bool ProbeFrames(TMediaFactory &factory, const QString &path, int frames, QTextS
     for (const QString &line : std::as_const(state.formatLines))
         out << line << "\n";
     out.flush();
-    return ok && !state.frameLines.isEmpty();
+    if (ok && !state.frameLines.isEmpty())
+        return true;
+    return fail(failure.isEmpty() ? QStringLiteral("no frame could be played") : failure);
 }

@@ -12,5 +12,7 @@ class TMediaFactory;
 // first `frames` video frames, then the format reports the notifiers sent
 // ("video format: <format text> - <resolution text>", "audio format:
 // <audio description>"). The factory's session must be set; its graph is
-// emptied afterwards. Returns false when no video frame could be played.
-bool ProbeFrames(TMediaFactory &factory, const QString &path, int frames, QTextStream &out);
+// emptied afterwards. Returns false when no video frame could be played, and
+// then sets *reason (when given) to why, in a few words.
+bool ProbeFrames(TMediaFactory &factory, const QString &path, int frames, QTextStream &out,
+                 QString *reason = nullptr);
