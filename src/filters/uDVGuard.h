@@ -49,6 +49,10 @@ public:
 protected:
     void StartStreaming() override { m_mended = 0; }
     bool TransformBuffer(GstBuffer *buffer) override;
+    // It mends frames in place: a shared buffer is copied first, so a frame
+    // read in pull mode (where the element passes buffers through) can be
+    // mended too.
+    bool LabelsBuffers() const override { return true; }
 
 private:
     std::atomic<int> m_mended{0};

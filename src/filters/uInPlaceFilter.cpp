@@ -74,6 +74,11 @@ struct TInPlaceFilterGlue {
 
     static gboolean start(GstBaseTransform *trans)
     {
+        // In and out caps are always the same, so the element passes its
+        // buffers through (transform_ip still sees each). Said again at every
+        // start: a restart in pull mode (the DV guard under a splitter) gets
+        // no caps that would say it, and would refuse its first buffer.
+        gst_base_transform_set_passthrough(trans, TRUE);
         filter(trans)->StartStreaming();
         return TRUE;
     }

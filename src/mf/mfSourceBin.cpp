@@ -375,9 +375,14 @@ struct TDiscovery {
         f.nested->pipeline = pipeline;
         f.nested->root = root;
         f.nested->start(dv);
+        // Interleaved DV meets the DV guard before its splitter, as anywhere.
+        GstPad *feed = guardedInput(GST_BIN(pipeline), pad, "dvdemux");
         GstPad *into = gst_element_get_static_pad(dv, "sink");
-        gst_pad_link(pad, into);
+        if (feed)
+            gst_pad_link(feed, into);
         gst_element_sync_state_with_parent(dv);
+        if (feed && feed != pad)
+            gst_element_sync_state_with_parent(GST_ELEMENT(GST_PAD_PARENT(feed)));
         return into;
     }
 

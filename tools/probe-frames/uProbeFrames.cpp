@@ -117,7 +117,9 @@ GstElement *clocklessSink(TMfGraph *graph, const QString &name, const char *caps
     g_object_set(sink, "sync", FALSE, nullptr);
     if (caps) { // a renderer: decoded frames only
         GstCaps *taken = gst_caps_from_string(caps);
-        g_object_set(sink, "caps", taken, "max-buffers", 1u, "drop", TRUE, nullptr);
+        // Nobody pulls its frames: the end of the stream must not wait for that.
+        g_object_set(sink, "caps", taken, "max-buffers", 1u, "drop", TRUE, "wait-on-eos", FALSE,
+                     nullptr);
         gst_caps_unref(taken);
     }
     return SUCCEEDED(graph->AddFilter(sink, name)) ? sink : nullptr;
