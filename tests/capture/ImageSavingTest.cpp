@@ -1,4 +1,5 @@
 #include "DVFixtures.h"
+#include "TestSupport.h"
 #include "capture/uGrabber.h"
 #include "capture/uImageFile.h"
 #include "filters/uDVDate.h"
@@ -202,28 +203,7 @@ TEST(ConfirmSave, HeadlessKeepsTheFileAndSaysSo)
                     .saved());
 }
 
-// A size limit makes the write fail half-way, as a full disk would.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
-};
+using testsupport::FileSizeLimit;
 
 TEST(SaveImage, InterruptedWriteKeepsTheGoodFile)
 {

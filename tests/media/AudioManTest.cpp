@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 // The audio manager: the volume scale, the volume and mute actions, attach
 // and detach on real files, and playback at the pace of real time.
 #include "../prefs/PrefsTestSupport.h"
@@ -17,14 +18,7 @@
 
 namespace {
 
-template <typename F> bool waitFor(F done, int ms = 5000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
+using testsupport::waitFor;
 
 TEST(AudioVolumeScale, ReferenceValues)
 {

@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 // The media session on live pipelines: run, pause, stop and the end of the
 // stream, attach and detach with a shared parent chain, filter insertion and
 // chain removal, and the filter registry.
@@ -31,14 +32,7 @@ GstElement *fakeSink(const char *name)
 }
 
 // Waits on the event loop until `done` or the bound runs out.
-template <typename F> bool waitFor(F done, int ms = 5000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
+using testsupport::waitFor;
 
 // A pass-through that counts the samples crossing it: GStreamer's identity
 // with its hand-off signal.

@@ -19,14 +19,7 @@
 
 namespace {
 
-template <typename F> bool waitFor(F done, int ms = 5000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
+using testsupport::waitFor;
 
 class VideoManTest : public ::testing::Test
 {

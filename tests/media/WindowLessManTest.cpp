@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 // The video window on real frames: the captured picture (flips, inlay,
 // native size), the position that comes with it while a clip plays, the
 // frames painted, the separate window and the full-screen hint.
@@ -21,14 +22,7 @@
 
 namespace {
 
-template <typename F> bool waitFor(F done, int ms = 5000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
+using testsupport::waitFor;
 
 class VideoWindow : public ::testing::Test
 {

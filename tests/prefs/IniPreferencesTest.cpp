@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 // The portable ini file: format, reading rules, encodings, safe writing.
 
 #include "PrefsTestSupport.h"
@@ -208,28 +209,7 @@ TEST(IniPreferences, ValuesAboveAnyHeaderBelongToTheRoot)
     EXPECT_EQ(ini.Lines().first(), QStringLiteral("[]"));
 }
 
-// A file size limit stands for a full disk (it binds even root).
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int) = nullptr;
-};
+using testsupport::FileSizeLimit;
 
 TEST(IniPreferences, AFullDiskKeepsTheOldFileAndTellsWhy)
 {

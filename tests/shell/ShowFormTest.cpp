@@ -1,5 +1,6 @@
 #include "FrameIndex.h"
 #include "MediaFixtures.h"
+#include "TestSupport.h"
 #include "actions/uActionList.h"
 #include "actions/uNvSwitch.h"
 #include "filters/uFrameMeta.h"
@@ -11,20 +12,6 @@
 #include <QLabel>
 
 #include <gtest/gtest.h>
-
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-
-namespace {
-
-void processEventsUntil(const std::function<bool()> &done, int ms = 5000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-}
-
-} // namespace
 
 TEST(ShowForm, WindowGeometryAndTitle)
 {
@@ -41,7 +28,7 @@ TEST(ShowForm, CommandLineRunsOnceAfterTheFirstShowAndQuits)
     form.switchProcessor()->SetArguments({"/p1=a=b", "/DIG=5", "-bw", "+bw", "/ci=vrai", "/quit"});
     EXPECT_FALSE(form.switchProcessor()->Processed()); // nothing before the window shows
     form.show();
-    processEventsUntil([&] { return !form.isVisible(); });
+    testsupport::waitFor([&] { return !form.isVisible(); });
 
     EXPECT_FALSE(form.isVisible());
     const TNvActionList &gpal = *form.gpal();
@@ -59,7 +46,7 @@ TEST(ShowForm, OpeningAVideoShowsItsFirstFramePausedWithItsLabels)
     ASSERT_TRUE(form.openfile(clip));
     EXPECT_EQ(form.CurrentVideo(), clip);
     EXPECT_FALSE(form.NavMan()->caPlay->Checked());
-    processEventsUntil([&] { return form.vidman()->FramesDrawn() > 0; });
+    testsupport::waitFor([&] { return form.vidman()->FramesDrawn() > 0; });
     QImage picture;
     TFramePosition position;
     ASSERT_TRUE(form.vidman()->CaptureCurrentImage(picture, &position));
