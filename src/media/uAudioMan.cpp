@@ -9,6 +9,8 @@
 #include "uDVMan.h"
 #include "uMediaDevices.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QMetaMethod>
 
 #include <cmath>
@@ -25,9 +27,27 @@ bool deviceOpens(GstElement *sink)
     return opens;
 }
 
+// A sound server's socket or a sound card's device node: without any of
+// them no device sink can open, and trying one only fills standard error
+// with the sound libraries' own complaints.
+bool soundOutputLikely()
+{
+    if (!qEnvironmentVariableIsEmpty("PULSE_SERVER"))
+        return true;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && (QFileInfo::exists(runtime + QStringLiteral("/pulse/native")) ||
+                               QFileInfo::exists(runtime + QStringLiteral("/pipewire-0"))))
+        return true;
+    return !QDir(QStringLiteral("/dev/snd"))
+                .entryList({QStringLiteral("pcmC*")}, QDir::System)
+                .isEmpty();
+}
+
 GstElement *deviceOrFakeSink()
 {
-    if (GstElement *device = gst_element_factory_make("autoaudiosink", "device")) {
+    GstElement *device =
+        soundOutputLikely() ? gst_element_factory_make("autoaudiosink", "device") : nullptr;
+    if (device) {
         gst_object_ref_sink(device);
         if (deviceOpens(device))
             return device; // our reference becomes the bin's
