@@ -80,12 +80,17 @@ void TNavMan::CreateActions()
     LinkActions();
 }
 
+void TNavMan::ForEachRowAction(
+    const std::function<void(const TNavActionRow &, TCustomAbstractAction *)> &visit)
+{
+    for (const TNavActionRow &row : navactions::Rows())
+        if (TCustomAbstractAction *action = FindByInternalId(QString::fromLatin1(row.def.name)))
+            visit(row, action);
+}
+
 void TNavMan::InitActions()
 {
-    for (const TNavActionRow &row : navactions::Rows()) {
-        TCustomAbstractAction *action = FindByInternalId(QString::fromLatin1(row.def.name));
-        if (!action)
-            continue;
+    ForEachRowAction([this](const TNavActionRow &row, TCustomAbstractAction *action) {
         const TActionDef &def = row.def;
         action->SetName(QString::fromLatin1(def.name));
         action->ScriptName = QString::fromLatin1(def.scriptName);
@@ -104,7 +109,7 @@ void TNavMan::InitActions()
             iaSeekPrepos->SetDefaultValue(QString::fromLatin1(def.defaultValue).toInt());
         if (action == waStrPosition)
             waStrPosition->SetDefaultValue(QString::fromLatin1(def.defaultValue));
-    }
+    });
 }
 
 void TNavMan::LinkActions()
@@ -124,10 +129,7 @@ void TNavMan::LinkActions()
 
 void TNavMan::AssignHandlers()
 {
-    for (const TNavActionRow &row : navactions::Rows()) {
-        TCustomAbstractAction *action = FindByInternalId(QString::fromLatin1(row.def.name));
-        if (!action)
-            continue;
+    ForEachRowAction([this](const TNavActionRow &row, TCustomAbstractAction *action) {
         const TActionDef &def = row.def;
         action->SetCaption(QString::fromUtf8(def.caption));
         action->SetHint(QString::fromUtf8(def.hint));
@@ -139,7 +141,7 @@ void TNavMan::AssignHandlers()
         }
         if (auto *command = qobject_cast<TNopeAction *>(action))
             command->InternalApply = [this, &row] { RunCommand(row); };
-    }
+    });
     if (caPlay) {
         caPlay->InternalTrueApply = [this] { Play(); };
         caPlay->InternalFalseApply = [this] { Pause(); };

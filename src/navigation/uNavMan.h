@@ -128,6 +128,9 @@ protected:
     void AssignHandlers() override;
 
 private:
+    // Calls visit for each catalogue row whose action the list holds.
+    void ForEachRowAction(
+        const std::function<void(const TNavActionRow &, TCustomAbstractAction *)> &visit);
     void RunCommand(const TNavActionRow &row);
     void RunEffect(TNavEffect effect);
     void SeekKeepingRunState(bool wait, qint64 position);

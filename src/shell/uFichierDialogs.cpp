@@ -1,6 +1,7 @@
 #include "uFichierDialogs.h"
 
 #include "capture/uShowInFileManager.h"
+#include "prefs/uSavePrefs.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,12 +14,6 @@
 #include <cstdio>
 
 namespace {
-
-bool headless()
-{
-    return QGuiApplication::platformName() == QLatin1String("offscreen") ||
-           QGuiApplication::platformName() == QLatin1String("minimal");
-}
 
 void sayOnStderr(const QString &line)
 {
@@ -50,7 +45,7 @@ TFichierPlatform DesktopFichierPlatform(QWidget *window)
     TFichierPlatform p;
     p.ChooseOpenFile = [window](const QString &title, const QString &folder,
                                 const QString &filter) -> std::optional<QString> {
-        if (headless())
+        if (RunsWithoutScreen())
             return std::nullopt;
         QFileDialog dialog(window, title, folder);
         dialog.setFileMode(QFileDialog::ExistingFile);
@@ -62,7 +57,7 @@ TFichierPlatform DesktopFichierPlatform(QWidget *window)
     p.ChooseSaveFile = [window](const QString &title, const QString &folder, const QString &filter,
                                 const QString &suffix,
                                 const QString &suggestion) -> std::optional<QString> {
-        if (headless())
+        if (RunsWithoutScreen())
             return std::nullopt;
         QFileDialog dialog(window, title, folder);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -77,7 +72,7 @@ TFichierPlatform DesktopFichierPlatform(QWidget *window)
     };
     p.ChooseFolder = [window](const QString &title,
                               const QString &start) -> std::optional<QString> {
-        if (headless())
+        if (RunsWithoutScreen())
             return std::nullopt;
         const QString folder = QFileDialog::getExistingDirectory(window, title, start);
         if (folder.isEmpty())
@@ -85,7 +80,7 @@ TFichierPlatform DesktopFichierPlatform(QWidget *window)
         return folder;
     };
     p.AskYesNo = [window](const QString &question, bool safeAnswer) {
-        if (headless()) {
+        if (RunsWithoutScreen()) {
             sayOnStderr(QStringLiteral("%1 -> %2 (no screen to ask)")
                             .arg(QString(question).replace(u'\n', u' '),
                                  safeAnswer ? QStringLiteral("Yes") : QStringLiteral("No")));

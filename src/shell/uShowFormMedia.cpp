@@ -11,6 +11,7 @@
 #include "media/uVideoMan.h"
 #include "navigation/uNavMan.h"
 #include "navigation/uNavWidgets.h"
+#include "prefs/uSavePrefs.h"
 #include "uFichierMan.h"
 #include "uNavFrame.h"
 #include "uShowFormView.h"
@@ -23,12 +24,6 @@
 #include <QMessageBox>
 
 namespace {
-
-bool headless()
-{
-    const QString platform = QGuiApplication::platformName();
-    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
-}
 
 void enableAction(TCustomNvActionList *list, const char *id, bool on)
 {
@@ -186,7 +181,7 @@ void TShowForm::ShowStreamStates(bool video, bool audio)
 void TShowForm::ReportOpenFailure(const QString &path, const QString &reason)
 {
     const QString text = QStringLiteral("Cannot open %1: %2.").arg(path, reason);
-    if (headless()) {
+    if (RunsWithoutScreen()) {
         TRunStatus::ReportFailure(QStringLiteral("kadrex: ") + text);
         return;
     }
