@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <gst/base/gstbaseparse.h>
 #include <gst/base/gstbasesrc.h>
 #include <gst/base/gstbasetransform.h>
 #include <gst/base/gsttypefindhelper.h>
@@ -690,6 +691,39 @@ GstElement *makeQueue(GstCaps *caps)
     return queue;
 }
 
+// Whether frames of a video stream of `caps` may come out of decode order
+// (B-frames), so that a frame without a time stamp has none of its own.
+bool mayReorder(GstCaps *caps)
+{
+    const GstStructure *s =
+        caps && !gst_caps_is_empty(caps) ? gst_caps_get_structure(caps, 0) : nullptr;
+    return s &&
+           (gst_structure_has_name(s, "video/mpeg") || gst_structure_has_name(s, "video/x-h264") ||
+            gst_structure_has_name(s, "video/x-h265"));
+}
+
+// A parser resets to interpolating presentation times whenever it starts
+// again (after a stop or a decoder's retry), and some video parsers turn that
+// off only once, when made: a B-frame without its own stamp would then be
+// given the one after the frame before it in decode order. Turned off again
+// at every start of the stream, before its first frame.
+GstPadProbeReturn noInterpolationAtStart(GstPad *, GstPadProbeInfo *info, gpointer parser)
+{
+    if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_STREAM_START)
+        gst_base_parse_set_pts_interpolation(GST_BASE_PARSE(parser), FALSE);
+    return GST_PAD_PROBE_OK;
+}
+
+void keepStampsOfReorderedFrames(GstElement *parser, GstCaps *caps)
+{
+    if (!GST_IS_BASE_PARSE(parser) || !mayReorder(caps))
+        return;
+    GstPad *sink = gst_element_get_static_pad(parser, "sink");
+    gst_pad_add_probe(sink, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, noInterpolationAtStart, parser,
+                      nullptr);
+    gst_object_unref(sink);
+}
+
 // One output pin per found stream: [parser !] queue ! ghost pad.
 void buildStreams(GstElement *bin, TBinState *st)
 {
@@ -699,6 +733,7 @@ void buildStreams(GstElement *bin, TBinState *st)
         s.head = queue;
         if (GstElement *parser = makeElement(s.parser)) {
             addChild(bin, st, parser);
+            keepStampsOfReorderedFrames(parser, s.caps);
             gst_element_link(parser, queue);
             s.head = parser;
         }

@@ -122,12 +122,7 @@ TEST(FrameExact, SeeksStepsAndRestartsLandOnTheFrameOnEveryContainer)
         }
         EXPECT_TRUE(g.session.Stop());
         EXPECT_TRUE(g.session.Pause()) << g.session.LastError().toStdString();
-        // After a seek, mpegpsdemux's stamps are off by a few frames for a
-        // while: the place shown again there is only near.
-        if (g.graph()->AccurateSeeksExact())
-            EXPECT_EQ(shownIndex(g.sink), 36) << "stop then pause";
-        else
-            EXPECT_NEAR(shownIndex(g.sink), 36, 2) << "stop then pause";
+        EXPECT_EQ(shownIndex(g.sink), 36) << "stop then pause";
     }
 }
 
