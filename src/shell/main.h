@@ -9,6 +9,7 @@
 // the event loop, so it sees a shown window and loaded settings. Later
 // activations come from the platform.
 
+#include "capture/uGrabber.h"
 #include "uScreenSaver.h"
 
 #include <QMainWindow>
@@ -57,6 +58,13 @@ public:
     void closefile();
     QString CurrentVideo() const { return m_videoPath; }
 
+    // Grabs the frame on screen and saves it under the next image name with
+    // the usual confirmation; advances the number on success.
+    TSaveResult GrabImage();
+    // Captures the frame on screen and puts it on the clipboard.
+    void CopyImage();
+    QString NextImageName() const { return m_nextImageName; }
+
 protected:
     void showEvent(QShowEvent *event) override;
 
@@ -73,6 +81,13 @@ private:
     void WireNavigation();
     void ShowStreamStates(bool video, bool audio);
     void ReportOpenFailure(const QString &path, const QString &reason);
+    // Grab, copy, naming and the aspect commands (uShowFormGrab.cpp).
+    void WireGrab();
+    bool CaptureFrame(QString *error);
+    TSaveResult SaveCapture();
+    void ComputeNextImageName(const TFrameRecord *frame = nullptr);
+    void OnOpenedForGrab();
+    void OnClosedForGrab();
 
     TNvActionList *m_gpal = nullptr;
     TNvSwitch *m_switch = nullptr;
@@ -89,4 +104,7 @@ private:
     bool m_videoPresent = false, m_audioPresent = false;
     TScreenSaverInhibitor m_screenSaver; // off from the first show to the end
     bool m_shown = false;
+    TGrabber m_grabber;
+    TCapture m_capture; // the last capture: the thumbnail's picture
+    QString m_nextImageName;
 };
