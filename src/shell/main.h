@@ -26,6 +26,7 @@ class TNorvanePreferences;
 class TNvActionList;
 class TNvSwitch;
 class TShowFormView;
+class TImagetteFrame;
 
 class TShowForm : public QMainWindow
 {
@@ -64,6 +65,7 @@ public:
     // Captures the frame on screen and puts it on the clipboard.
     void CopyImage();
     QString NextImageName() const { return m_nextImageName; }
+    TImagetteFrame *ImagetteFrame() const { return m_imagette; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -88,6 +90,8 @@ private:
     void ComputeNextImageName(const TFrameRecord *frame = nullptr);
     void OnOpenedForGrab();
     void OnClosedForGrab();
+    void WireGrabClicks();
+    void VideoPanelMouseDown(Qt::MouseButton button, QPoint at);
 
     TNvActionList *m_gpal = nullptr;
     TNvSwitch *m_switch = nullptr;
@@ -107,4 +111,5 @@ private:
     TGrabber m_grabber;
     TCapture m_capture; // the last capture: the thumbnail's picture
     QString m_nextImageName;
+    TImagetteFrame *m_imagette = nullptr;
 };

@@ -12,16 +12,20 @@
 #include "capture/uFrameWait.h"
 #include "capture/uImageNaming.h"
 #include "capture/uShowInFileManager.h"
+#include "capture/uThumbnail.h"
 #include "media/uVideoMan.h"
 #include "navigation/uNavMan.h"
 #include "prefs/uSavePrefs.h"
+#include "uImagetteFrame.h"
 #include "uShowFormView.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -112,7 +116,80 @@ void reportFailure(QWidget *window, const QString &why)
     QMessageBox::warning(window, QCoreApplication::applicationName(), why);
 }
 
+// Hands mouse presses on a widget to the window.
+class TPressFilter : public QObject
+{
+public:
+    using TPress = std::function<void(Qt::MouseButton, QPoint)>;
+    TPressFilter(QWidget *widget, TPress press) : QObject(widget), m_press(std::move(press))
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress) {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            m_press(mouse->button(), mouse->position().toPoint());
+        }
+        return false;
+    }
+
+private:
+    TPress m_press;
+};
+
 } // namespace
+
+void TShowForm::WireGrabClicks()
+{
+    QWidget *page = m_view->pages[TShowFormView::pgImagette];
+    auto *box = new QVBoxLayout(page);
+    box->setContentsMargins(0, 0, 0, 0);
+    m_imagette = new TImagetteFrame(page);
+    box->addWidget(m_imagette);
+    m_imagette->OnNameClick = [this] { SaveCapture(); };
+    m_imagette->OnPictureClick = [this] {
+        if (!m_imagette->SnapLab->text().isEmpty())
+            m_navMan->GoToPositionText(m_imagette->SnapLab->text());
+    };
+    new TPressFilter(m_view->videoPanel, [this](Qt::MouseButton button, QPoint at) {
+        VideoPanelMouseDown(button, at);
+    });
+    for (QWidget *bar :
+         {static_cast<QWidget *>(m_view->ImageLab), static_cast<QWidget *>(m_view->panelImage)})
+        new TPressFilter(bar, [this](Qt::MouseButton button, QPoint) {
+            if (button == Qt::LeftButton)
+                OpenSaveFolder(m_nextImageName,
+                               action<TWidestringAction>(m_gpal, "waDossierSave")->Value(),
+                               ImageRoot(namingSettings(m_gpal), m_videoPath));
+        });
+}
+
+void TShowForm::VideoPanelMouseDown(Qt::MouseButton button, QPoint at)
+{
+    const bool sliders = action<TCheckAction>(m_gpal, "caSliders")->Checked();
+    switch (VideoClickAction(button == Qt::LeftButton, m_videoPresent, sliders,
+                             boolValue(m_gpal, "baSauverQuandClic"))) {
+    case TVideoClick::Grab:
+        action<TNopeAction>(m_gpal, "naGrab")->DoExecute();
+        break;
+    case TVideoClick::Copy:
+        action<TNopeAction>(m_gpal, "naCopy")->DoExecute();
+        break;
+    case TVideoClick::SetInlayPosition:
+        if (auto *position =
+                dynamic_cast<TPointAction *>(FindAction(QStringLiteral("paInsertPosition")))) {
+            const TNvRect d = m_vidman->WindowDestination();
+            position->SetValue(InlayPositionOfClick(
+                at, QRect(QPoint(d.left, d.top), QPoint(d.right - 1, d.bottom - 1))));
+        }
+        break;
+    case TVideoClick::Nothing:
+        break;
+    }
+}
 
 void TShowForm::WireGrab()
 {
@@ -146,6 +223,7 @@ void TShowForm::WireGrab()
                            "iaNextNum", "iaImageExtension"})
         afterApply(action<TIntegerAction>(g, id), recompute);
     afterApply(action<TBooleanAction>(g, "baLimiterLongueur"), recompute);
+    WireGrabClicks();
 }
 
 void TShowForm::ComputeNextImageName(const TFrameRecord *frame)
@@ -190,6 +268,8 @@ bool TShowForm::CaptureFrame(QString *error)
     if (capture.isNull())
         return false;
     m_capture = std::move(capture);
+    m_imagette->ShowCapture(m_capture.image, m_capture.record.positionText(),
+                            QFileInfo(m_nextImageName).fileName());
     return true;
 }
 
@@ -204,6 +284,7 @@ TSaveResult TShowForm::SaveCapture()
     if (result.turnOffConfirmation)
         action<TBooleanAction>(m_gpal, "baConfirmerImage")->SetValue(false);
     if (result.saved()) {
+        m_imagette->SetSaved(true);
         auto *next = action<TIntegerAction>(m_gpal, "iaNextNum");
         next->SetValue(next->Value() + 1);
     } else if (result.status == TSaveStatus::Failed) {
@@ -237,6 +318,8 @@ void TShowForm::CopyImage()
 void TShowForm::OnOpenedForGrab()
 {
     ComputeNextImageName();
+    const TNvRect d = m_vidman->WindowDestination();
+    m_imagette->LayoutFor(QSize(d.right - d.left, d.bottom - d.top));
     if (boolValue(m_gpal, "baRAZWhenOpenFile"))
         action<TIntegerAction>(m_gpal, "iaNextNum")->SetValue(1);
 }
@@ -244,4 +327,5 @@ void TShowForm::OnOpenedForGrab()
 void TShowForm::OnClosedForGrab()
 {
     m_capture = {};
+    m_imagette->Clear();
 }
