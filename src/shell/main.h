@@ -27,6 +27,7 @@ class TNvActionList;
 class TNvSwitch;
 class TShowFormView;
 class TImagetteFrame;
+class TDossiersFrame;
 
 class TShowForm : public QMainWindow
 {
@@ -66,6 +67,8 @@ public:
     void CopyImage();
     QString NextImageName() const { return m_nextImageName; }
     TImagetteFrame *ImagetteFrame() const { return m_imagette; }
+    // The image settings page; its root name field is NomRacineEdit.
+    TDossiersFrame *SaveImagesFrame() const { return m_dossiers; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -112,4 +115,5 @@ private:
     TCapture m_capture; // the last capture: the thumbnail's picture
     QString m_nextImageName;
     TImagetteFrame *m_imagette = nullptr;
+    TDossiersFrame *m_dossiers = nullptr;
 };

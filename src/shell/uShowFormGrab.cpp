@@ -16,6 +16,7 @@
 #include "media/uVideoMan.h"
 #include "navigation/uNavMan.h"
 #include "prefs/uSavePrefs.h"
+#include "uDossiersFrame.h"
 #include "uImagetteFrame.h"
 #include "uShowFormView.h"
 
@@ -149,6 +150,12 @@ void TShowForm::WireGrabClicks()
     box->setContentsMargins(0, 0, 0, 0);
     m_imagette = new TImagetteFrame(page);
     box->addWidget(m_imagette);
+    QWidget *settings = m_view->pages[TShowFormView::pgSaveImages];
+    auto *settingsBox = new QVBoxLayout(settings);
+    settingsBox->setContentsMargins(0, 0, 0, 0);
+    m_dossiers = new TDossiersFrame(settings);
+    settingsBox->addWidget(m_dossiers);
+    m_dossiers->Bind(*m_gpal);
     m_imagette->OnNameClick = [this] { SaveCapture(); };
     m_imagette->OnPictureClick = [this] {
         if (!m_imagette->SnapLab->text().isEmpty())

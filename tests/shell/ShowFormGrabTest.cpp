@@ -6,6 +6,7 @@
 #include "actions/uActionList.h"
 #include "media/uVideoMan.h"
 #include "shell/main.h"
+#include "shell/uDossiersFrame.h"
 #include "shell/uImagetteFrame.h"
 #include "shell/uShowFormView.h"
 
@@ -13,7 +14,10 @@
 #include <QClipboard>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QRadioButton>
+#include <QSlider>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -83,4 +87,24 @@ TEST(ShowFormGrab, ClicksThumbnailStatesAndNumber)
     EXPECT_TRUE(thumb.labsnapname->text().isEmpty());
     EXPECT_TRUE(thumb.SnapLab->text().isEmpty());
     EXPECT_TRUE(thumb.Bevel3->isVisible());
+}
+
+TEST(ShowFormGrab, ImageSettingsPageFollowsItsActionsBothWays)
+{
+    TShowForm form;
+    TNvActionList &gpal = *form.gpal();
+    TDossiersFrame &page = *form.SaveImagesFrame();
+    gpal.Find<TIntegerAction>("iaImageExtension")->SetValue(0);
+    page.rbJpeg->setChecked(true); // the control sets the action and the name follows
+    EXPECT_EQ(gpal.Find<TIntegerAction>("iaImageExtension")->Value(), 1);
+    EXPECT_TRUE(form.NextImageName().endsWith(".jpg"));
+    gpal.Find<TIntegerAction>("iaJpegCompressionQuality")->SetValue(77);
+    EXPECT_EQ(page.tbQuality->value(), 77);
+    EXPECT_EQ(page.labQuality->text(), "77");
+    page.RacineLengthEdit->setText("x"); // not typed: no change
+    gpal.Find<TIntegerAction>("iaRacineLength")->SetValue(5);
+    EXPECT_EQ(page.RacineLengthEdit->text(), "5");
+    gpal.Find<TIntegerAction>("iaImageAjouter")->SetValue(1);
+    EXPECT_TRUE(page.rbNumero->isChecked());
+    EXPECT_FALSE(page.rbUtiliserNomVideo->isChecked()); // the pairs are apart
 }
