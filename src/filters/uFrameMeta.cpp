@@ -15,6 +15,35 @@ gboolean transformMeta(GstBuffer *dest, GstMeta *meta, GstBuffer *, GQuark, gpoi
     return TRUE;
 }
 
+gboolean initCodes(GstMeta *meta, gpointer, GstBuffer *)
+{
+    reinterpret_cast<TFrameDVCodesMeta *>(meta)->value = TFrameDVCodes{};
+    return TRUE;
+}
+
+gboolean transformCodes(GstBuffer *dest, GstMeta *meta, GstBuffer *, GQuark, gpointer)
+{
+    SetFrameDVCodes(dest, reinterpret_cast<TFrameDVCodesMeta *>(meta)->value);
+    return TRUE;
+}
+
+GType dvCodesApiType()
+{
+    static GType type = [] {
+        static const gchar *tags[] = {nullptr};
+        return gst_meta_api_type_register("KadrexFrameDVCodesMetaAPI", tags);
+    }();
+    return type;
+}
+
+const GstMetaInfo *dvCodesInfo()
+{
+    static const GstMetaInfo *info =
+        gst_meta_register(dvCodesApiType(), "KadrexFrameDVCodesMeta", sizeof(TFrameDVCodesMeta),
+                          initCodes, nullptr, transformCodes);
+    return info;
+}
+
 } // namespace
 
 GType FramePositionMetaApiType()
@@ -51,4 +80,24 @@ TFramePosition FramePositionOf(GstBuffer *buffer)
                               gst_buffer_get_meta(buffer, FramePositionMetaApiType()))
                         : nullptr;
     return meta ? meta->value : TFramePosition{};
+}
+
+void SetFrameDVCodes(GstBuffer *buffer, const TFrameDVCodes &value)
+{
+    auto *meta =
+        reinterpret_cast<TFrameDVCodesMeta *>(gst_buffer_get_meta(buffer, dvCodesApiType()));
+    if (!meta)
+        meta = reinterpret_cast<TFrameDVCodesMeta *>(
+            gst_buffer_add_meta(buffer, dvCodesInfo(), nullptr));
+    if (meta)
+        meta->value = value;
+}
+
+TFrameDVCodes FrameDVCodesOf(GstBuffer *buffer)
+{
+    auto *meta =
+        buffer
+            ? reinterpret_cast<TFrameDVCodesMeta *>(gst_buffer_get_meta(buffer, dvCodesApiType()))
+            : nullptr;
+    return meta ? meta->value : TFrameDVCodes{};
 }

@@ -12,11 +12,27 @@ struct TFramePosition {
     qint64 position = -1; // 100 ns units from the first frame; -1: unknown
     qint64 number = -1;   // the frame's number counted from 0; -1: unknown
     bool Valid() const { return position >= 0; }
+    friend bool operator==(const TFramePosition &, const TFramePosition &) = default;
 };
 
 struct TFramePositionMeta {
     GstMeta meta;
     TFramePosition value;
+};
+
+// The DV codes of one frame (plain data, so that the meta needs no cleanup).
+struct TFrameDVCodes {
+    bool present = false; // read from a DV frame
+    bool dateValid = false;
+    bool timecodeValid = false;
+    double recDateTime = 0;            // date-time number
+    quint8 timecode[4] = {0, 0, 0, 0}; // hours, minutes, seconds, frames
+    friend bool operator==(const TFrameDVCodes &, const TFrameDVCodes &) = default;
+};
+
+struct TFrameDVCodesMeta {
+    GstMeta meta;
+    TFrameDVCodes value;
 };
 
 GType FramePositionMetaApiType();
@@ -26,3 +42,7 @@ const GstMetaInfo *FramePositionMetaInfo();
 void SetFramePosition(GstBuffer *buffer, const TFramePosition &value);
 // The buffer's record, or an invalid one.
 TFramePosition FramePositionOf(GstBuffer *buffer);
+
+// The DV codes of a writable buffer, and the buffer's (none when it has none).
+void SetFrameDVCodes(GstBuffer *buffer, const TFrameDVCodes &value);
+TFrameDVCodes FrameDVCodesOf(GstBuffer *buffer);

@@ -280,8 +280,8 @@ bool TNotifier::TransformBuffer(GstBuffer *buffer)
                              TNvMessage{kNvMsgDVFrameData, 0, 0, QVariant::fromValue(m_frame)});
         m_prevFrame = m_frame;
         m_prevVideo = m_video;
-        if (mapped)
-            ParseSample(map.data, qsizetype(map.size));
+        if (mapped && ParseSample(map.data, qsizetype(map.size)))
+            SetFrameDVCodes(buffer, FrameDVCodes());
         ChangeCheckA(out);
         if (m_firstSample) {
             ReportAudio(out);
@@ -409,19 +409,47 @@ TNvMessage TNotifier::CodeEntryMessage() const
     return {kNvMsgDVCodeEntry, 0, 0, QVariant::fromValue(entry)};
 }
 
-void TNotifier::ParseSample(const quint8 *data, qsizetype size)
+QString DVTimecodeText(const TDVTimecode &code)
+{
+    return QString::asprintf("%d:%.2d:%.2d:%.2d", code[0], code[1], code[2], code[3]);
+}
+
+std::optional<TDVCodeEntry> DVCodeEntryOf(const TFrameDVCodes &codes)
+{
+    if (!codes.present)
+        return std::nullopt;
+    const TDVTimecode code{codes.timecode[0], codes.timecode[1], codes.timecode[2],
+                           codes.timecode[3]};
+    return TDVCodeEntry{codes.dateValid, codes.timecodeValid, codes.recDateTime,
+                        codes.timecodeValid ? DVTimecodeText(code) : kNoTimecode};
+}
+
+bool TNotifier::ParseSample(const quint8 *data, qsizetype size)
 {
     const TMediaType &type = m_acceptedType;
     if (type.formattype == FORMAT_MPEG2Video && type.subtype == MEDIASUBTYPE_MPEG2_VIDEO)
         ParseMpeg2SequenceHeader(data, size, m_video);
     else if ((type.formattype == FORMAT_VideoInfo || type.formattype == FORMAT_VideoInfo2) &&
              (type.subtype == MEDIASUBTYPE_dvsd || type.subtype == MEDIASUBTYPE_dvcp))
-        ParseVideoStreamDV(TDVFrame(data, size_t(size)));
+        return ParseVideoStreamDV(TDVFrame(data, size_t(size)));
     else if (type.formattype == FORMAT_DvInfo)
-        ParseInterleavedDV(TDVFrame(data, size_t(size)));
+        return ParseInterleavedDV(TDVFrame(data, size_t(size)));
+    return false;
 }
 
-void TNotifier::ParseVideoStreamDV(TDVFrame frame)
+TFrameDVCodes TNotifier::FrameDVCodes() const
+{
+    TFrameDVCodes codes;
+    codes.present = true;
+    codes.dateValid = m_frame.dateValid;
+    codes.timecodeValid = m_frame.timecodeValid;
+    codes.recDateTime = m_frame.recDateTime;
+    for (int n = 0; n < 4; ++n)
+        codes.timecode[n] = m_frame.timecode[n];
+    return codes;
+}
+
+bool TNotifier::ParseVideoStreamDV(TDVFrame frame)
 {
     bool pal;
     if (qsizetype(frame.size()) == kDVFrameSize625)
@@ -429,7 +457,7 @@ void TNotifier::ParseVideoStreamDV(TDVFrame frame)
     else if (qsizetype(frame.size()) == kDVFrameSize525)
         pal = false;
     else
-        return;
+        return false;
     m_frame.dvParsed = false;
     m_frame.systemCode = DVSystem(frame);
     m_video.formatText = m_dvSource ? QStringLiteral("DV type 1") : m_video.description;
@@ -440,13 +468,14 @@ void TNotifier::ParseVideoStreamDV(TDVFrame frame)
     m_video.formatText += aspectSuffix(wide);
     ReadDVCodes(frame, QStringLiteral("N/A"));
     m_frame.dvParsed = true;
+    return true;
 }
 
-void TNotifier::ParseInterleavedDV(TDVFrame frame)
+bool TNotifier::ParseInterleavedDV(TDVFrame frame)
 {
     // The DV decoders read ten whole sequences: a shorter sample is not a frame.
     if (qsizetype(frame.size()) < kDVFrameSize525)
-        return;
+        return false;
     const bool structure525 = qsizetype(frame.size()) != kDVFrameSize625;
     m_frame.dvParsed = false;
     m_video.formatText = QStringLiteral("DV type1 ");
@@ -473,6 +502,7 @@ void TNotifier::ParseInterleavedDV(TDVFrame frame)
         QStringLiteral("DV %1Hz %2bits stereo").arg(m_frame.sampleRate).arg(m_frame.bitsPerSample);
     ReadDVCodes(frame, kNoDatecode);
     m_frame.dvParsed = DVFrameValid(frame, structure525);
+    return true;
 }
 
 QString TNotifier::DateText(double number)
@@ -502,8 +532,7 @@ void TNotifier::ReadDVCodes(TDVFrame frame, const QString &noDateText)
     m_frame.timecodeValid = DVTimecodePresent(code);
     if (m_frame.timecodeValid) {
         m_frame.timecode = code;
-        m_frame.timecodeText =
-            QString::asprintf("%d:%.2d:%.2d:%.2d", code[0], code[1], code[2], code[3]);
+        m_frame.timecodeText = DVTimecodeText(code);
     } else {
         m_frame.timecodeText = kNoTimecode;
     }

@@ -8,12 +8,14 @@
 #include "mf/uMediaTypes.h"
 #include "uDVDate.h"
 #include "uDVPack.h"
+#include "uFrameMeta.h"
 #include "uInPlaceFilter.h"
 
 #include <QMetaType>
 #include <QString>
 
 #include <atomic>
+#include <optional>
 #include <vector>
 
 // Per-frame stream data, copied whole into messages.
@@ -46,6 +48,11 @@ struct TDVCodeEntry {
     QString timecodeText;
 };
 Q_DECLARE_METATYPE(TDVCodeEntry)
+
+// "h:mm:ss:ff".
+QString DVTimecodeText(const TDVTimecode &code);
+// The entry of the codes a frame carries; nothing when it carries none.
+std::optional<TDVCodeEntry> DVCodeEntryOf(const TFrameDVCodes &codes);
 
 // The format name of an audio media type: by subtype, then the first four
 // characters of its WAVE tag's name; empty for other major types.
@@ -104,6 +111,8 @@ protected:
     bool CheckInputType(GstCaps *caps) override;
     bool SetMediaType(GstCaps *caps) override;
     bool TransformBuffer(GstBuffer *buffer) override;
+    // DV frames carry their codes on to the picture.
+    bool LabelsBuffers() const override { return true; }
 
 private:
     // Messages gathered under the lock and posted after it is released.
@@ -116,9 +125,11 @@ private:
     void ReportVideo(TOutbox &out);
     void ReportAudio(TOutbox &out);
     TNvMessage CodeEntryMessage() const;
-    void ParseSample(const quint8 *data, qsizetype size);
-    void ParseVideoStreamDV(TDVFrame frame);
-    void ParseInterleavedDV(TDVFrame frame);
+    // Each returns whether it read the DV codes of the sample.
+    bool ParseSample(const quint8 *data, qsizetype size);
+    bool ParseVideoStreamDV(TDVFrame frame);
+    bool ParseInterleavedDV(TDVFrame frame);
+    TFrameDVCodes FrameDVCodes() const;
     void ReadDVCodes(TDVFrame frame, const QString &noDateText);
     QString DateText(double number);
     static void Flush(TOutbox &out);

@@ -158,10 +158,11 @@ void TVideoSink::ShowFrame(GstBuffer *buffer, const GstVideoInfo &info)
         if (buffer == m_heldBuffer)
             return;
     }
-    Hold(buffer, info, FramePositionOf(buffer));
+    Hold(buffer, info, FramePositionOf(buffer), FrameDVCodesOf(buffer));
 }
 
-void TVideoSink::Hold(GstBuffer *buffer, const GstVideoInfo &info, const TFramePosition &position)
+void TVideoSink::Hold(GstBuffer *buffer, const GstVideoInfo &info, const TFramePosition &position,
+                      const TFrameDVCodes &dvCodes)
 {
     // Mapping and wrapping happen here, outside the lock, so the UI thread
     // never waits for more than a swap. The map holds its own reference.
@@ -174,7 +175,7 @@ void TVideoSink::Hold(GstBuffer *buffer, const GstVideoInfo &info, const TFrameP
         const int parN = qMax(GST_VIDEO_INFO_PAR_N(&info), 1);
         const int parD = qMax(GST_VIDEO_INFO_PAR_D(&info), 1);
         const QSize display(int(qint64(image.width()) * parN / parD), image.height());
-        TVideoFrame frame{std::move(image), position, ++m_received, display};
+        TVideoFrame frame{std::move(image), position, dvCodes, ++m_received, display};
         QMutexLocker locker(&m_frameLock);
         std::swap(m_frame, frame);
         m_heldBuffer = buffer;
@@ -205,7 +206,9 @@ bool TVideoSink::PresentSample(GstSample *sample, const TFramePosition &position
             return false;
         }
     }
-    Hold(gst_sample_get_buffer(bgrx ? bgrx : sample), info, position);
+    // The conversion may leave the codes behind: they come from the original.
+    Hold(gst_sample_get_buffer(bgrx ? bgrx : sample), info, position,
+         FrameDVCodesOf(gst_sample_get_buffer(sample)));
     if (bgrx)
         gst_sample_unref(bgrx);
     return true;

@@ -20,6 +20,7 @@
 struct TVideoFrame {
     QImage image;            // Format_RGB32 over the buffer's memory (read-only)
     TFramePosition position; // from the frames notifier, when it labelled the frame
+    TFrameDVCodes dvCodes;   // the DV codes read from this frame, when it is DV
     quint64 serial = 0;      // 1 for the first frame, +1 for each one after; 0: none
     QSize displaySize;       // the picture's size with its pixel aspect applied
     bool IsNull() const { return image.isNull(); }
@@ -60,7 +61,8 @@ public:
 private:
     friend struct TVideoSinkGlue;
     void ShowFrame(GstBuffer *buffer, const GstVideoInfo &info);
-    void Hold(GstBuffer *buffer, const GstVideoInfo &info, const TFramePosition &position);
+    void Hold(GstBuffer *buffer, const GstVideoInfo &info, const TFramePosition &position,
+              const TFrameDVCodes &dvCodes);
 
     GstElement *m_element = nullptr;
     mutable QMutex m_frameLock;

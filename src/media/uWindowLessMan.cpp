@@ -512,7 +512,7 @@ void TWindowLessMan::PaintFrame(QPainter &painter, const TVideoFrame &frame, con
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(target, image);
     painter.restore();
-    if (m_overlayOn && m_mix.Active()) {
+    if (m_overlayOn && MixFor(frame).Active()) {
         if (m_overlayDirty || m_preparedOverlay.size() != image.size()) {
             m_preparedOverlay = PrepareOverlay(m_mix, image.size());
             m_overlayDirty = false;
@@ -527,8 +527,8 @@ bool TWindowLessMan::CaptureCurrentImage(QImage &image, TFramePosition *position
     if (frame.IsNull())
         return false;
     const TOverlayMix none;
-    image =
-        ComposePicture(frame.image, m_flipVertical, m_flipHorizontal, m_overlayOn ? m_mix : none);
+    image = ComposePicture(frame.image, m_flipVertical, m_flipHorizontal,
+                           m_overlayOn ? MixFor(frame) : none);
     if (position)
         *position = frame.position;
     return !image.isNull();
@@ -539,6 +539,34 @@ void TWindowLessMan::ClearWindow()
     if (m_sink)
         m_sink->ClearFrame();
     m_cleared = true;
+    RepaintPicture();
+}
+
+const TOverlayMix &TWindowLessMan::MixFor(const TVideoFrame &frame) const
+{
+    if (!m_provider)
+        return m_mix;
+    const TOverlayKey key{frame.position, frame.dvCodes, frame.image.size(), m_overlayGeneration};
+    if (m_providedKey != key) {
+        m_mix.overlay = m_provider(frame.position, frame.dvCodes, frame.image.size());
+        m_providedKey = key;
+        m_overlayDirty = true;
+    }
+    return m_mix;
+}
+
+void TWindowLessMan::SetOverlayProvider(TOverlayProvider provider)
+{
+    m_provider = std::move(provider);
+    m_mix.overlay = QImage();
+    InvalidateOverlay();
+}
+
+void TWindowLessMan::InvalidateOverlay()
+{
+    ++m_overlayGeneration;
+    m_providedKey.reset();
+    NoteInlayRefresh();
     RepaintPicture();
 }
 

@@ -21,6 +21,9 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+#include <optional>
+
 class QLabel;
 class QPainter;
 class QTimer;
@@ -90,6 +93,20 @@ public:
     // The screens changed: re-place on the monitor of the video window.
     void NotifyDisplayChange();
 
+    // The overlay of one frame, made from that frame's own position and DV
+    // codes (those that travelled with it), at its native size. Called on the
+    // UI thread while painting and capturing, and only again for another
+    // frame, size or after InvalidateOverlay, so a still picture is not drawn
+    // anew. A null picture mixes nothing.
+    using TOverlayProvider = std::function<QImage(const TFramePosition &position,
+                                                  const TFrameDVCodes &dvCodes, QSize size)>;
+    // With a provider, its overlay replaces the one given to SetOverlay.
+    void SetOverlayProvider(TOverlayProvider provider);
+    bool HasOverlayProvider() const { return bool(m_provider); }
+    // What the overlay shows changed (text, values, style): ask again, repaint,
+    // and note the refresh for the grab's wait.
+    void InvalidateOverlay();
+
     // Inlay hand-over: the overlay picture mixed over every frame, keyed and
     // with a global opacity; Disable stops the mixing.
     void SetOverlay(const QImage &overlay);
@@ -153,6 +170,8 @@ private:
     QColor WindowColor() const;
     void WindowDestroyed();
     void ListenToSink();
+    // The mix for this frame: the provider's overlay when there is one.
+    const TOverlayMix &MixFor(const TVideoFrame &frame) const;
 
     GstElement *m_renderer = nullptr;
     TVideoSink *m_sink = nullptr;
@@ -171,10 +190,22 @@ private:
     TOutputRect m_outputRect;
     TNvRect m_separateBounds{0, 0, 640, 480};
 
-    TOverlayMix m_mix;
+    // The overlay follows the frame painted or captured: kept with what it
+    // was made from.
+    struct TOverlayKey {
+        TFramePosition position;
+        TFrameDVCodes dvCodes;
+        QSize size;
+        quint64 generation = 0;
+        friend bool operator==(const TOverlayKey &, const TOverlayKey &) = default;
+    };
+    TOverlayProvider m_provider;
+    quint64 m_overlayGeneration = 0;
+    mutable std::optional<TOverlayKey> m_providedKey;
+    mutable TOverlayMix m_mix;
     bool m_overlayOn = false;
-    QImage m_preparedOverlay; // m_mix ready to draw at the frame's size
-    bool m_overlayDirty = true;
+    mutable QImage m_preparedOverlay; // m_mix ready to draw at the frame's size
+    mutable bool m_overlayDirty = true;
 
     int m_framesDrawn = 0;
     int m_framesAtInlayRefresh = 0;

@@ -57,6 +57,7 @@ protected:
         ASSERT_EQ(gst_harness_push(h, buffer), GST_FLOW_OK);
         GstBuffer *out = gst_harness_pull(h);
         ASSERT_EQ(out, buffer); // the very same buffer comes through
+        lastCodes = FrameDVCodesOf(out);
         gst_buffer_unref(out);
     }
     static std::vector<qint64> wParams(const std::vector<TNvMessage> &messages)
@@ -69,6 +70,7 @@ protected:
 
     GstHarness *h = nullptr;
     TNotifier *notifier = nullptr;
+    TFrameDVCodes lastCodes; // carried by the last buffer through
     std::vector<TNvMessage> video, audio, dv, inlay, durations;
 };
 
@@ -213,6 +215,12 @@ TEST_F(NotifierHarness, VideoStreamDVCodes)
     const QLocale locale;
     EXPECT_EQ(f.dateText, locale.toString(expected.date(), QLocale::LongFormat) + " - " +
                               locale.toString(expected.time(), QLocale::ShortFormat));
+    // The frame carries its own codes on.
+    const std::optional<TDVCodeEntry> carried = DVCodeEntryOf(lastCodes);
+    ASSERT_TRUE(carried);
+    EXPECT_TRUE(carried->dateValid && carried->timecodeValid);
+    EXPECT_EQ(carried->recDateTime, f.recDateTime);
+    EXPECT_EQ(carried->timecodeText, QStringLiteral("10:20:30:07"));
     EXPECT_EQ(notifier->VideoData().formatText, QStringLiteral("DV Type 2 Pal (16x9)"));
     EXPECT_EQ(notifier->VideoData().aspectCode, 1);
 
@@ -221,6 +229,7 @@ TEST_F(NotifierHarness, VideoStreamDVCodes)
     EXPECT_FALSE(notifier->FrameData().dateValid);
     EXPECT_EQ(notifier->FrameData().dateText, QStringLiteral("N/A"));
     push(DVFrameBuilder().timecode(1, 1, 1, 1).bytes().left(143'999));
+    EXPECT_FALSE(lastCodes.present) << "a cut frame carries no codes";
     EXPECT_FALSE(notifier->FrameData().timecodeValid);
     EXPECT_EQ(notifier->FrameData().earliestDateTime, DateTimeToNumber(expected));
 }

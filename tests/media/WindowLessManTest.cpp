@@ -40,7 +40,8 @@ protected:
     }
 
     // Hands a frame straight to the window's sink.
-    void push(const QImage &frame)
+    void push(const QImage &frame, const TFramePosition &position = {},
+              const TFrameDVCodes &codes = {})
     {
         const QImage bgrx = frame.convertToFormat(QImage::Format_RGB32);
         if (!h) {
@@ -54,6 +55,9 @@ protected:
                                             .toUtf8()
                                             .constData());
         GstBuffer *buffer = gst_buffer_new_memdup(bgrx.constBits(), bgrx.sizeInBytes());
+        SetFramePosition(buffer, position);
+        if (codes.present)
+            SetFrameDVCodes(buffer, codes);
         ASSERT_EQ(gst_harness_push(h, buffer), GST_FLOW_OK);
     }
 
@@ -113,6 +117,52 @@ TEST_F(VideoWindow, CaptureIsFlippedAsDisplayedAndMixedWithTheInlay)
     man.caInsertTextOn->SetChecked(true);
     ASSERT_TRUE(man.CaptureCurrentImage(captured));
     EXPECT_NEAR(qGreen(captured.pixel(0, 0)), 0x7F, 1) << "inlay on again, overlay kept";
+}
+
+// The overlay provider draws from the position and DV codes that came with
+// the frame shown, once per frame: a still picture captured or painted again
+// does not ask again, a change of the inlay does.
+TEST_F(VideoWindow, OverlayProviderFollowsTheFrameItMixesOver)
+{
+    struct Call {
+        TFramePosition position;
+        TFrameDVCodes codes;
+        QSize size;
+    };
+    QList<Call> calls;
+    man.SetOverlayProvider([&](const TFramePosition &at, const TFrameDVCodes &codes, QSize size) {
+        calls.append({at, codes, size});
+        QImage overlay(size, QImage::Format_RGB32);
+        overlay.fill(QColor(255, 0, 255));
+        overlay.setPixel(0, 0, qRgb(0, int(at.number) * 10, 0)); // tells which frame it was for
+        return overlay;
+    });
+    man.caInsertTextOn->SetChecked(true);
+    QImage frame(4, 2, QImage::Format_RGB32);
+    frame.fill(Qt::black);
+    QImage captured;
+    TFrameDVCodes codes;
+    codes.present = codes.dateValid = true;
+    for (qint64 n : {3, 4, 7}) {
+        codes.recDateTime = 40000 + n;
+        push(frame, {n * 400000, n}, codes);
+        for (int again = 0; again < 2; ++again) {
+            ASSERT_TRUE(man.CaptureCurrentImage(captured));
+            EXPECT_EQ(qGreen(captured.pixel(0, 0)), n * 10) << "frame " << n;
+        }
+        ASSERT_FALSE(calls.isEmpty());
+        EXPECT_EQ(calls.last().position, (TFramePosition{n * 400000, n}));
+        EXPECT_EQ(calls.last().codes, codes);
+        EXPECT_EQ(calls.last().size, frame.size());
+    }
+    EXPECT_EQ(calls.size(), 3) << "one overlay per frame";
+    man.InvalidateOverlay();
+    ASSERT_TRUE(man.CaptureCurrentImage(captured));
+    EXPECT_EQ(calls.size(), 4) << "asked again after a change";
+    EXPECT_EQ(man.FramesDrawnAtInlayRefresh(), man.FramesDrawn());
+    man.caInsertTextOn->SetChecked(false);
+    ASSERT_TRUE(man.CaptureCurrentImage(captured));
+    EXPECT_EQ(captured, frame) << "inlay off";
 }
 
 // What the view paints: the window colour outside the ring, the ring, the
