@@ -9,6 +9,7 @@
 #include "media/uAudioMan.h"
 #include "media/uMediaFactory.h"
 #include "media/uVideoMan.h"
+#include "mf/mfSourceBin.h"
 #include "navigation/uNavMan.h"
 #include "navigation/uNavWidgets.h"
 #include "prefs/uSavePrefs.h"
@@ -109,8 +110,11 @@ bool TShowForm::openfile(const QString &path)
     if (!device || !device->Usable) {
         m_navMan->SetDisplaySuppressed(false);
         closefile();
-        ReportOpenFailure(path, device ? QStringLiteral("no stream of it can be played")
-                                       : QStringLiteral("its type is not one this program reads"));
+        const QString refusal = MfFileRefusal(path); // a named pipe, a folder...
+        ReportOpenFailure(path, !refusal.isEmpty() ? refusal
+                                : device
+                                    ? QStringLiteral("no stream of it can be played")
+                                    : QStringLiteral("its type is not one this program reads"));
         return false;
     }
     m_videoPath = path;

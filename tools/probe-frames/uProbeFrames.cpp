@@ -25,6 +25,9 @@
 namespace {
 
 constexpr int kTimeoutMs = 30'000;
+// The probing budget: a file whose first frame has not reached the renderer
+// by then is reported unplayable rather than waited on to the end.
+constexpr int kFirstFrameMs = 5'000;
 
 struct TDVCodes {
     QString date, timecode;
@@ -50,6 +53,11 @@ struct TProbeState {
     {
         QMutexLocker locker(&lock);
         return frameLines.size() >= wanted;
+    }
+    bool anyFrame()
+    {
+        QMutexLocker locker(&lock);
+        return !frameLines.isEmpty();
     }
 };
 
@@ -177,9 +185,10 @@ QString playUntilDone(TMfGraph *graph, TProbeState &state)
     QElapsedTimer elapsed;
     elapsed.start();
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (elapsed.elapsed() > kTimeoutMs)
-            failure = QStringLiteral("no frame came within %1 s").arg(kTimeoutMs / 1000);
-        if (state.done() || elapsed.elapsed() > kTimeoutMs)
+        const bool late = elapsed.elapsed() > (state.anyFrame() ? kTimeoutMs : kFirstFrameMs);
+        if (late && !state.anyFrame())
+            failure = QStringLiteral("no frame came within %1 s").arg(kFirstFrameMs / 1000);
+        if (state.done() || late)
             loop.quit();
     });
     poll.start(5);
