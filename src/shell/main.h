@@ -55,6 +55,8 @@ public:
     // with the reason told to the user, when it cannot be played.
     bool openfile(const QString &path);
     void closefile();
+    // Redisplays the paused frame so that a changed flip or inlay shows.
+    void applyeffects();
     QString CurrentVideo() const { return m_videoPath; }
 
 protected:
@@ -71,6 +73,7 @@ private:
     QList<TCustomNvActionList *> Lists() const;
     void CreateMediaComponents();
     void WireNavigation();
+    void WireEffects();
     void ShowStreamStates(bool video, bool audio);
     void ReportOpenFailure(const QString &path, const QString &reason);
 
