@@ -13,6 +13,7 @@
 #include "uDropSourceW.h"
 #include "uFichierDialogs.h"
 #include "uFichierMan.h"
+#include "uShortcutSuspend.h"
 #include "uShowFormActions.h"
 #include "uShowFormMenus.h"
 #include "uShowFormToolbar.h"
@@ -174,6 +175,7 @@ void TShowForm::TntFormCreate()
     BindPages();
     BindLayoutActions();
     WireGrab();
+    WireEffects();
     m_gp->titre = QLatin1String(product::kTitle);
     m_gp->version = product::versionText();
 }
@@ -184,6 +186,8 @@ void TShowForm::showEvent(QShowEvent *event)
     if (m_shown)
         return;
     m_shown = true;
+    shortcutsOn(m_audman, m_navMan); // the volume's Alt+P comes in here
+    applyeffects();
     m_screenSaver.Inhibit();
     // Queued: whoever handles the first show (the preference load) goes first,
     // and the command line runs from the event loop.

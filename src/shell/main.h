@@ -58,6 +58,8 @@ public:
     // with the reason told to the user, when it cannot be played.
     bool openfile(const QString &path);
     void closefile();
+    // Redisplays the paused frame so that a changed flip or inlay shows.
+    void applyeffects();
     QString CurrentVideo() const { return m_videoPath; }
 
     // Grabs the frame on screen and saves it under the next image name with
@@ -84,6 +86,7 @@ private:
     QList<TCustomNvActionList *> Lists() const;
     void CreateMediaComponents();
     void WireNavigation();
+    void WireEffects();
     void ShowStreamStates(bool video, bool audio);
     void ReportOpenFailure(const QString &path, const QString &reason);
     // Grab, copy, naming and the aspect commands (uShowFormGrab.cpp).

@@ -18,6 +18,7 @@
 #include "prefs/uSavePrefs.h"
 #include "uDossiersFrame.h"
 #include "uImagetteFrame.h"
+#include "uShortcutSuspend.h"
 #include "uShowFormView.h"
 
 #include <QCoreApplication>
@@ -156,6 +157,7 @@ void TShowForm::WireGrabClicks()
     m_dossiers = new TDossiersFrame(settings);
     settingsBox->addWidget(m_dossiers);
     m_dossiers->Bind(*m_gpal);
+    SuspendShortcutsWhileTyping(m_dossiers->NomRacineEdit, m_audman, m_navMan);
     m_imagette->OnNameClick = [this] { SaveCapture(); };
     m_imagette->OnPictureClick = [this] {
         if (!m_imagette->SnapLab->text().isEmpty())
