@@ -173,6 +173,7 @@ void TShowForm::TntFormCreate()
     CreateMenus();
     BindPages();
     BindLayoutActions();
+    WireGrab();
     m_gp->titre = QLatin1String(product::kTitle);
     m_gp->version = product::versionText();
 }

@@ -9,6 +9,7 @@
 // the event loop, so it sees a shown window and loaded settings. Later
 // activations come from the platform.
 
+#include "capture/uGrabber.h"
 #include "uScreenSaver.h"
 
 #include <QMainWindow>
@@ -25,6 +26,7 @@ class TNorvanePreferences;
 class TNvActionList;
 class TNvSwitch;
 class TShowFormView;
+class TImagetteFrame;
 
 class TShowForm : public QMainWindow
 {
@@ -57,6 +59,14 @@ public:
     void closefile();
     QString CurrentVideo() const { return m_videoPath; }
 
+    // Grabs the frame on screen and saves it under the next image name with
+    // the usual confirmation; advances the number on success.
+    TSaveResult GrabImage();
+    // Captures the frame on screen and puts it on the clipboard.
+    void CopyImage();
+    QString NextImageName() const { return m_nextImageName; }
+    TImagetteFrame *ImagetteFrame() const { return m_imagette; }
+
 protected:
     void showEvent(QShowEvent *event) override;
 
@@ -73,6 +83,15 @@ private:
     void WireNavigation();
     void ShowStreamStates(bool video, bool audio);
     void ReportOpenFailure(const QString &path, const QString &reason);
+    // Grab, copy, naming and the aspect commands (uShowFormGrab.cpp).
+    void WireGrab();
+    bool CaptureFrame(QString *error);
+    TSaveResult SaveCapture();
+    void ComputeNextImageName(const TFrameRecord *frame = nullptr);
+    void OnOpenedForGrab();
+    void OnClosedForGrab();
+    void WireGrabClicks();
+    void VideoPanelMouseDown(Qt::MouseButton button, QPoint at);
 
     TNvActionList *m_gpal = nullptr;
     TNvSwitch *m_switch = nullptr;
@@ -89,4 +108,8 @@ private:
     bool m_videoPresent = false, m_audioPresent = false;
     TScreenSaverInhibitor m_screenSaver; // off from the first show to the end
     bool m_shown = false;
+    TGrabber m_grabber;
+    TCapture m_capture; // the last capture: the thumbnail's picture
+    QString m_nextImageName;
+    TImagetteFrame *m_imagette = nullptr;
 };

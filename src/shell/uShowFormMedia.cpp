@@ -141,6 +141,7 @@ bool TShowForm::openfile(const QString &path)
     ShowStreamStates(m_videoPresent, m_audioPresent);
     m_view->SetTitle(name);
     m_view->SetSidecars(FindSidecars(path));
+    OnOpenedForGrab();
     return true;
 }
 
@@ -160,6 +161,7 @@ void TShowForm::closefile()
     ShowStreamStates(false, false);
     m_view->SetTitle({});
     m_view->SetSidecars({});
+    OnClosedForGrab();
 }
 
 void TShowForm::ShowStreamStates(bool video, bool audio)
