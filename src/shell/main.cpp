@@ -174,6 +174,7 @@ void TShowForm::TntFormCreate()
     BindPages();
     BindLayoutActions();
     WireGrab();
+    WireIntervallo();
     m_gp->titre = QLatin1String(product::kTitle);
     m_gp->version = product::versionText();
 }

@@ -14,8 +14,12 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class QMenu;
 class TAudioMan;
+class TIntervallo;
+class Tintervalloframe;
 class TCustomNvActionList;
 class TMediaFactory;
 class TNavFrame;
@@ -92,6 +96,9 @@ private:
     void OnClosedForGrab();
     void WireGrabClicks();
     void VideoPanelMouseDown(Qt::MouseButton button, QPoint at);
+    // The intervalometer (uShowFormIntervallo.cpp).
+    void WireIntervallo();
+    void OnOpenedForIntervallo();
 
     TNvActionList *m_gpal = nullptr;
     TNvSwitch *m_switch = nullptr;
@@ -112,4 +119,6 @@ private:
     TCapture m_capture; // the last capture: the thumbnail's picture
     QString m_nextImageName;
     TImagetteFrame *m_imagette = nullptr;
+    std::shared_ptr<TIntervallo> m_intervallo;
+    Tintervalloframe *m_intervalloFrame = nullptr;
 };
