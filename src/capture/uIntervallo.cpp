@@ -146,12 +146,12 @@ void TIntervallo::Advance(qint64 target)
             return;
         }
         m_nav.SetPosition(true, target); // lands on the frame the target picks
+        m_planner.NoteSeek(clock.nsecsElapsed() / 1e6);
     } else if (target <= 0) {
-        m_nav.GoToStart();
+        m_nav.GoToStart(); // the start and the end say nothing of a seek's cost
     } else {
         m_nav.GoToEnd();
     }
-    m_planner.NoteSeek(clock.nsecsElapsed() / 1e6);
     ++m_seeks;
 }
 
