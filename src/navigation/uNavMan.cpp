@@ -499,6 +499,46 @@ bool TNavMan::StepFrames(qint64 frames)
     return true;
 }
 
+bool TNavMan::DecodeForwardTo(qint64 target)
+{
+    TFramesNotifier *notifier = FramesNotifier();
+    GstElement *renderer = RendererStateFilter();
+    if (!notifier || !renderer || m_stepBusy || m_seekBusy || m_shownCached ||
+        State() != gmPaused || GraphCompleted() || m_frameDuration <= 1)
+        return false;
+    const qint64 frame = FrameAtTarget(target, m_frameDuration);
+    if (frame <= notifier->CurrentPosition() || frame >= m_end - m_frameDuration)
+        return false;
+    const TBusyGuard busy(m_stepBusy);
+    // As a precise seek does, without the seek: the frames before the
+    // target never reach the renderer, which prerolls on the target.
+    notifier->SetPositionReports(false);
+    notifier->SetTargetWindow(0, [this](const TNvMessage &m) { PostMessage(m); });
+    notifier->ArmTarget(0, frame);
+    notifier->SetDeliver(false);
+    m_cache.SetFocus(frame);
+    m_stepped = true;
+    const auto giveUp = [notifier] {
+        notifier->DisarmTarget(0);
+        notifier->SetDeliver(true);
+        notifier->SetPositionReports(true);
+        return false;
+    };
+    if (FAILED(Graph()->Step(1, renderer)))
+        return giveUp();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (notifier->TargetArmed(0) && elapsed.elapsed() < kLandingBoundMs && !GraphCompleted())
+        if (mf::ElementGetState(renderer, 5, nullptr) != VFW_S_STATE_INTERMEDIATE)
+            QThread::usleep(500); // leave the cores to the decoder
+    while (elapsed.elapsed() < kLandingBoundMs &&
+           mf::ElementGetState(renderer, 40, nullptr) == VFW_S_STATE_INTERMEDIATE) {
+    }
+    if (notifier->TargetArmed(0))
+        return giveUp(); // the stream ended or the wait ran out
+    return notifier->CurrentPosition() == frame;
+}
+
 bool TNavMan::ShowCached(qint64 position)
 {
     if (!FramePresenter || State() == gmPlaying || m_frameDuration <= 1)

@@ -61,6 +61,11 @@ public:
 
     void SetPosition(bool wait, qint64 position);
     void SeekPrecise(qint64 target);
+    // While paused: decodes on from the frame the graph holds to the frame
+    // the target picks, the frames notifier dropping the frames between, and
+    // shows it. False when it could not (not paused, target not ahead, the
+    // stream ended or the wait ran out); the caller then seeks.
+    bool DecodeForwardTo(qint64 target);
     void StepForward(qint64 delta);
     void StepBackward(qint64 delta);
     void GoToStart();

@@ -176,6 +176,7 @@ void TShowForm::TntFormCreate()
     BindLayoutActions();
     WireGrab();
     WireEffects();
+    WireIntervallo();
     m_gp->titre = QLatin1String(product::kTitle);
     m_gp->version = product::versionText();
 }

@@ -14,8 +14,12 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class QMenu;
 class TAudioMan;
+class TIntervallo;
+class Tintervalloframe;
 class TCustomNvActionList;
 class TMediaFactory;
 class TNavFrame;
@@ -98,6 +102,9 @@ private:
     void OnClosedForGrab();
     void WireGrabClicks();
     void VideoPanelMouseDown(Qt::MouseButton button, QPoint at);
+    // The intervalometer (uShowFormIntervallo.cpp).
+    void WireIntervallo();
+    void OnOpenedForIntervallo();
 
     TNvActionList *m_gpal = nullptr;
     TNvSwitch *m_switch = nullptr;
@@ -119,4 +126,6 @@ private:
     QString m_nextImageName;
     TImagetteFrame *m_imagette = nullptr;
     TDossiersFrame *m_dossiers = nullptr;
+    std::shared_ptr<TIntervallo> m_intervallo;
+    Tintervalloframe *m_intervalloFrame = nullptr;
 };

@@ -146,6 +146,7 @@ bool TShowForm::openfile(const QString &path)
     m_view->SetTitle(name);
     m_view->SetSidecars(FindSidecars(path));
     OnOpenedForGrab();
+    OnOpenedForIntervallo();
     return true;
 }
 

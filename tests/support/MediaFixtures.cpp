@@ -32,8 +32,23 @@ QString indexedSource(const QString &size, int frames)
         .arg(lum);
 }
 
+// Ten seconds of small indexed frames, a key frame every 50: indexed_long.mp4,
+// indexed_long.mkv, indexed_long.ts.
+QStringList longIndexedArgs(const QString &name)
+{
+    const QStringList video = {"-f", "lavfi", "-i", indexedSource("160x120", kLongIndexedFrames)};
+    const QStringList codec =
+        name.endsWith(".ts")
+            ? QStringList{"-c:v", "mpeg2video", "-q:v", "2", "-g", "50", "-bf", "2", "-f", "mpegts"}
+            : QStringList{"-c:v", "libx264", "-preset",  "veryfast",
+                          "-g",   "50",      "-pix_fmt", "yuv420p"};
+    return video + codec;
+}
+
 QStringList indexedArgs(const QString &name)
 {
+    if (name.startsWith(QLatin1String("indexed_long")))
+        return longIndexedArgs(name);
     const bool big = name == "indexed.mpg" || name == "indexed.ts" || name == "indexed.dv";
     const QStringList video = {"-f", "lavfi", "-i",
                                indexedSource(big ? "720x576" : "320x240", kIndexedFrames)};

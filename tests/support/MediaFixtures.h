@@ -30,9 +30,12 @@ namespace fixtures {
 //   indexed.mpg, indexed.ts                720x576 MPEG-2 (B-frames) + MP2
 //   indexed.wmv                            320x240 WMV2 + WMA2
 //   indexed.dv, indexed_dv_type1.avi       720x576 PAL DV, raw and interleaved AVI
+//   indexed_long.mp4, indexed_long.mkv      160x120 H.264, kLongIndexedFrames, key every 50, no
+//   audio indexed_long.ts                         160x120 MPEG-2, the same
 QString mediaFixture(const QString &name);
 
 inline constexpr int kIndexedFrames = 50;
+inline constexpr int kLongIndexedFrames = 250; // 10 s
 
 // Every indexed clip's name.
 QStringList indexedFixtureNames();

@@ -1,0 +1,139 @@
+// The intervalometer on a 60 s 1080p 25 fps H.264 clip with a key frame every
+// 250 frames: 1 image a second and 1 every 10 s, beside `ffmpeg -i clip -vf
+// fps=1 out%03d.jpg` and the decode-only time of the clip. Every image is
+// checked by its picture (the clip's frames show their own number).
+//
+//   bench_intervallo
+
+#include "FrameIndex.h"
+#include "TestSupport.h"
+
+#include "../tests/navigation/NavRig.h"
+
+#include "capture/uIntervallo.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kFrames = 1500;
+constexpr qint64 kFrame = 400'000;
+
+QString makeClip()
+{
+    const QString bit = QStringLiteral("mod(floor(N/pow(2,11-floor(X*12/W))),2)");
+    const QString lum = QStringLiteral("if(lt(Y,H/2),16+219*%1,if(lt(Y,3*H/4),235-219*%1,"
+                                       "if(lt(X,W/2),235,16)))")
+                            .arg(bit);
+    const QString source =
+        QStringLiteral("color=c=gray:size=192x108:rate=25:duration=%1,format=yuv420p,"
+                       "geq=lum='%2':cb=128:cr=128,scale=1920:1080:flags=neighbor")
+            .arg(kFrames / 25)
+            .arg(lum);
+    const QString dir = QDir::tempPath() + QStringLiteral("/kadrex-bench");
+    QDir().mkpath(dir);
+    const QString path = dir + QStringLiteral("/iv1080p25_60s_gop250.mp4");
+    if (QFileInfo(path).size() > 0)
+        return path;
+    const QString partial = path + QStringLiteral(".part.mp4");
+    const int code = testsupport::runProgram(
+        "ffmpeg",
+        {"-nostdin",    "-loglevel", "error",         "-y",      "-f",       "lavfi",   "-i",
+         source,        "-c:v",      "libx264",       "-preset", "veryfast", "-g",      "250",
+         "-keyint_min", "250",       "-sc_threshold", "0",       "-pix_fmt", "yuv420p", partial},
+        nullptr, 900000);
+    return code == 0 && QFile::rename(partial, path) ? path : QString();
+}
+
+double timed(const std::function<void()> &work)
+{
+    QElapsedTimer clock;
+    clock.start();
+    work();
+    return clock.nsecsElapsed() / 1e6;
+}
+
+struct TRunFigures {
+    double ms = 0;
+    int images = 0, right = 0, forwards = 0, seeks = 0;
+};
+
+TRunFigures runIntervallo(const QString &clip, int delaySeconds)
+{
+    TNavRig rig;
+    TRunFigures f;
+    if (!rig.open(clip))
+        return f;
+    TIntervallo run{rig.nav};
+    run.ProcessEvents = [] { QCoreApplication::processEvents(); };
+    int a = 0;
+    run.Grab = [&] {
+        const int want = a * delaySeconds * 25 >= kFrames - 1 ? kFrames - 2 : a * delaySeconds * 25;
+        f.right += rig.shownIndex() == want;
+        ++f.images, ++a;
+        return TSaveResult{TSaveStatus::Saved, {}, {}, false};
+    };
+    run.Recompute(delaySeconds, intervallo::kSeconds);
+    f.ms = timed([&] { run.Run(); });
+    f.forwards = run.Forwards();
+    f.seeks = run.Seeks();
+    return f;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QGuiApplication app(argc, argv);
+    gst_init(&argc, &argv);
+    const QString clip = makeClip();
+    if (clip.isEmpty()) {
+        std::fprintf(stderr, "bench_intervallo: cannot make the clip (ffmpeg)\n");
+        return 1;
+    }
+    QTemporaryDir out;
+    int ffmpegRight = 0, ffmpegImages = 0;
+    const double ffmpegMs = timed([&] {
+        testsupport::runProgram("ffmpeg",
+                                {"-nostdin", "-loglevel", "error", "-y", "-i", clip, "-vf", "fps=1",
+                                 out.filePath("out%03d.jpg")},
+                                nullptr, 600000);
+    });
+    // fps=1 takes the frame nearest each second's middle: image n shows frame 25(n-1)+12 or so;
+    // count the images that hold a readable frame number.
+    for (const QString &name : QDir(out.path()).entryList({"*.jpg"}, QDir::Files)) {
+        ++ffmpegImages;
+        ffmpegRight += fixtures::frameIndexOf(QImage(out.filePath(name))) >= 0;
+    }
+    const double decodeMs = timed([&] {
+        testsupport::runProgram(
+            "gst-launch-1.0",
+            {"-q", "filesrc", "location=" + clip, "!", "decodebin", "!", "fakesink"}, nullptr,
+            600000);
+    });
+    const TRunFigures perSecond = runIntervallo(clip, 1);
+    const TRunFigures perTen = runIntervallo(clip, 10);
+
+    std::printf("clip: 1920x1080 25 fps H.264, %d frames, a key frame every 250\n", kFrames);
+    std::printf("%-40s %10s %8s %12s %s\n", "run", "ms", "images", "right frame", "fwd/seek");
+    std::printf("%-40s %10.0f %8d %12d\n", "ffmpeg -i clip -vf fps=1 out%03d.jpg", ffmpegMs,
+                ffmpegImages, ffmpegRight);
+    std::printf("%-40s %10.0f\n", "decode only (gst-launch decodebin)", decodeMs);
+    std::printf("%-40s %10.0f %8d %12d %d/%d\n", "intervalometer 1 image/s (no save)", perSecond.ms,
+                perSecond.images, perSecond.right, perSecond.forwards, perSecond.seeks);
+    std::printf("%-40s %10.0f %8d %12d %d/%d\n", "intervalometer 1 image/10 s (no save)", perTen.ms,
+                perTen.images, perTen.right, perTen.forwards, perTen.seeks);
+    std::printf("1 image/s: %.2fx ffmpeg fps=1 (goal <= 1.0x), %.2fx decode only (goal <= 1.3x)\n",
+                perSecond.ms / ffmpegMs, perSecond.ms / decodeMs);
+    const bool right = perSecond.right == perSecond.images && perTen.right == perTen.images &&
+                       perSecond.images > 0 && perTen.images > 0;
+    std::printf("image check: %s\n",
+                right ? "every image the frame at its target" : "WRONG FRAMES");
+    return right ? 0 : 1;
+}
