@@ -5,6 +5,7 @@
 //
 //   bench_intervallo
 
+#include "BenchClips.h"
 #include "FrameIndex.h"
 #include "TestSupport.h"
 
@@ -24,40 +25,6 @@ namespace {
 
 constexpr int kFrames = 1500;
 constexpr qint64 kFrame = 400'000;
-
-QString makeClip()
-{
-    const QString bit = QStringLiteral("mod(floor(N/pow(2,11-floor(X*12/W))),2)");
-    const QString lum = QStringLiteral("if(lt(Y,H/2),16+219*%1,if(lt(Y,3*H/4),235-219*%1,"
-                                       "if(lt(X,W/2),235,16)))")
-                            .arg(bit);
-    const QString source =
-        QStringLiteral("color=c=gray:size=192x108:rate=25:duration=%1,format=yuv420p,"
-                       "geq=lum='%2':cb=128:cr=128,scale=1920:1080:flags=neighbor")
-            .arg(kFrames / 25)
-            .arg(lum);
-    const QString dir = QDir::tempPath() + QStringLiteral("/kadrex-bench");
-    QDir().mkpath(dir);
-    const QString path = dir + QStringLiteral("/iv1080p25_60s_gop250.mp4");
-    if (QFileInfo(path).size() > 0)
-        return path;
-    const QString partial = path + QStringLiteral(".part.mp4");
-    const int code = testsupport::runProgram(
-        "ffmpeg",
-        {"-nostdin",    "-loglevel", "error",         "-y",      "-f",       "lavfi",   "-i",
-         source,        "-c:v",      "libx264",       "-preset", "veryfast", "-g",      "250",
-         "-keyint_min", "250",       "-sc_threshold", "0",       "-pix_fmt", "yuv420p", partial},
-        nullptr, 900000);
-    return code == 0 && QFile::rename(partial, path) ? path : QString();
-}
-
-double timed(const std::function<void()> &work)
-{
-    QElapsedTimer clock;
-    clock.start();
-    work();
-    return clock.nsecsElapsed() / 1e6;
-}
 
 struct TRunFigures {
     double ms = 0;
@@ -80,7 +47,7 @@ TRunFigures runIntervallo(const QString &clip, int delaySeconds)
         return TSaveResult{TSaveStatus::Saved, {}, {}, false};
     };
     run.Recompute(delaySeconds, intervallo::kSeconds);
-    f.ms = timed([&] { run.Run(); });
+    f.ms = benchclips::Timed([&] { run.Run(); });
     f.forwards = run.Forwards();
     f.seeks = run.Seeks();
     return f;
@@ -92,14 +59,15 @@ int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
     gst_init(&argc, &argv);
-    const QString clip = makeClip();
+    const QString clip = benchclips::IndexedH264Clip(QStringLiteral("iv1080p25_60s_gop250"),
+                                                     kFrames, 250, QStringLiteral("mp4"));
     if (clip.isEmpty()) {
         std::fprintf(stderr, "bench_intervallo: cannot make the clip (ffmpeg)\n");
         return 1;
     }
     QTemporaryDir out;
     int ffmpegRight = 0, ffmpegImages = 0;
-    const double ffmpegMs = timed([&] {
+    const double ffmpegMs = benchclips::Timed([&] {
         testsupport::runProgram("ffmpeg",
                                 {"-nostdin", "-loglevel", "error", "-y", "-i", clip, "-vf", "fps=1",
                                  out.filePath("out%03d.jpg")},
@@ -111,7 +79,7 @@ int main(int argc, char **argv)
         ++ffmpegImages;
         ffmpegRight += fixtures::frameIndexOf(QImage(out.filePath(name))) >= 0;
     }
-    const double decodeMs = timed([&] {
+    const double decodeMs = benchclips::Timed([&] {
         testsupport::runProgram(
             "gst-launch-1.0",
             {"-q", "filesrc", "location=" + clip, "!", "decodebin", "!", "fakesink"}, nullptr,

@@ -6,6 +6,7 @@
 //
 //   bench_navigation [--targets N] [--seed S] [--container mp4|mkv]
 
+#include "BenchClips.h"
 #include "FrameIndex.h"
 #include "TestSupport.h"
 #include "navigation/uNavSteps.h"
@@ -31,62 +32,6 @@ constexpr int kFrames = 750; // 30 s: three key-frame intervals
 constexpr int kKeyInterval = 250;
 constexpr qint64 kFrame = 400'000;
 
-// The frames of the indexed clips (tests/support): 12 columns of bits over
-// the top half, their complement below; drawn small and scaled up.
-QString indexedSource()
-{
-    const QString bit = QStringLiteral("mod(floor(N/pow(2,11-floor(X*12/W))),2)");
-    const QString lum = QStringLiteral("if(lt(Y,H/2),16+219*%1,if(lt(Y,3*H/4),235-219*%1,"
-                                       "if(lt(X,W/2),235,16)))")
-                            .arg(bit);
-    return QStringLiteral("color=c=gray:size=192x108:rate=25:duration=%1,format=yuv420p,"
-                          "geq=lum='%2':cb=128:cr=128,scale=1920:1080:flags=neighbor")
-        .arg(kFrames / 25.0)
-        .arg(lum);
-}
-
-QString makeClip(const QString &container)
-{
-    const QString dir = QDir::tempPath() + QStringLiteral("/kadrex-bench");
-    QDir().mkpath(dir);
-    const QString path = dir + QStringLiteral("/nav1080p25_gop250.") + container;
-    if (QFileInfo(path).size() > 0)
-        return path;
-    const QString partial = path + QStringLiteral(".part.") + container;
-    const int code = testsupport::runProgram("ffmpeg",
-                                             {"-nostdin",
-                                              "-loglevel",
-                                              "error",
-                                              "-y",
-                                              "-f",
-                                              "lavfi",
-                                              "-i",
-                                              indexedSource(),
-                                              "-c:v",
-                                              "libx264",
-                                              "-preset",
-                                              "veryfast",
-                                              "-g",
-                                              QString::number(kKeyInterval),
-                                              "-keyint_min",
-                                              QString::number(kKeyInterval),
-                                              "-sc_threshold",
-                                              "0",
-                                              "-pix_fmt",
-                                              "yuv420p",
-                                              partial},
-                                             nullptr, 600000);
-    return code == 0 && QFile::rename(partial, path) ? path : QString();
-}
-
-double timed(const std::function<void()> &work)
-{
-    QElapsedTimer clock;
-    clock.start();
-    work();
-    return clock.nsecsElapsed() / 1e6;
-}
-
 struct TFigures {
     explicit TFigures(const char *n) : name(n) {}
     const char *name;
@@ -95,7 +40,7 @@ struct TFigures {
     // Times the work, then checks the frame it landed on.
     void run(const std::function<void()> &work, const std::function<bool()> &landedRight)
     {
-        const double t = timed(work);
+        const double t = benchclips::Timed(work);
         add(t, landedRight());
     }
     void add(double t, bool ok)
@@ -137,7 +82,8 @@ int main(int argc, char **argv)
         if (args[i] == "--container")
             container = args[i + 1];
     }
-    const QString clip = makeClip(container);
+    const QString clip = benchclips::IndexedH264Clip(QStringLiteral("nav1080p25_gop250"), kFrames,
+                                                     kKeyInterval, container);
     if (clip.isEmpty()) {
         std::fprintf(stderr, "bench_navigation: cannot make the 1080p clip (ffmpeg)\n");
         return 1;
@@ -152,7 +98,7 @@ int main(int argc, char **argv)
     QTemporaryDir out;
     for (int k : frames) {
         const QString bmp = out.filePath(QStringLiteral("f%1.bmp").arg(k));
-        const double ms = timed([&] {
+        const double ms = benchclips::Timed([&] {
             testsupport::runProgram("ffmpeg", {"-nostdin", "-loglevel", "error", "-y", "-ss",
                                                QString::number(k * 0.04, 'f', 3), "-i", clip,
                                                "-frames:v", "1", bmp});
@@ -161,7 +107,7 @@ int main(int argc, char **argv)
     }
 
     TNavRig rig;
-    const double openMs = timed([&] { rig.open(clip); });
+    const double openMs = benchclips::Timed([&] { rig.open(clip); });
     if (rig.nav.FrameDuration() != kFrame) {
         std::fprintf(stderr, "bench_navigation: the clip does not open\n");
         return 1;
