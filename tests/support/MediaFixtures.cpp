@@ -16,27 +16,12 @@ namespace {
 const QStringList kTestSrc320 = {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=1"};
 const QStringList kSine = {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000:duration=1"};
 
-// Frames that show their own index (see FrameIndex.h): 12 columns of bits,
-// most significant first, over the top half; their complement over the next
-// quarter; the bottom quarter white on the left, black on the right.
-QString indexedSource(const QString &size, int frames)
-{
-    const QString bit = QStringLiteral("mod(floor(N/pow(2,11-floor(X*12/W))),2)");
-    const QString lum = QStringLiteral("if(lt(Y,H/2),16+219*%1,if(lt(Y,3*H/4),235-219*%1,"
-                                       "if(lt(X,W/2),235,16)))")
-                            .arg(bit);
-    return QStringLiteral("color=c=gray:size=%1:rate=25:duration=%2,format=yuv420p,"
-                          "geq=lum='%3':cb=128:cr=128")
-        .arg(size)
-        .arg(frames / 25.0)
-        .arg(lum);
-}
-
 // Ten seconds of small indexed frames, a key frame every 50: indexed_long.mp4,
 // indexed_long.mkv, indexed_long.ts.
 QStringList longIndexedArgs(const QString &name)
 {
-    const QStringList video = {"-f", "lavfi", "-i", indexedSource("160x120", kLongIndexedFrames)};
+    const QStringList video = {"-f", "lavfi", "-i",
+                               IndexedLavfiSource("160x120", kLongIndexedFrames)};
     const QStringList codec =
         name.endsWith(".ts")
             ? QStringList{"-c:v", "mpeg2video", "-q:v", "2", "-g", "50", "-bf", "2", "-f", "mpegts"}
@@ -51,7 +36,7 @@ QStringList indexedArgs(const QString &name)
         return longIndexedArgs(name);
     const bool big = name == "indexed.mpg" || name == "indexed.ts" || name == "indexed.dv";
     const QStringList video = {"-f", "lavfi", "-i",
-                               indexedSource(big ? "720x576" : "320x240", kIndexedFrames)};
+                               IndexedLavfiSource(big ? "720x576" : "320x240", kIndexedFrames)};
     const QStringList audio = {"-f", "lavfi", "-i",
                                "sine=frequency=440:sample_rate=48000:duration=2"};
     const QStringList h264 = {"-c:v", "libx264",  "-preset", "veryfast", "-g",
@@ -166,6 +151,22 @@ bool makeRandom(const QString &path)
 }
 
 } // namespace
+
+// Frames that show their own index (see FrameIndex.h): 12 columns of bits,
+// most significant first, over the top half; their complement over the next
+// quarter; the bottom quarter white on the left, black on the right.
+QString IndexedLavfiSource(const QString &size, int frames)
+{
+    const QString bit = QStringLiteral("mod(floor(N/pow(2,11-floor(X*12/W))),2)");
+    const QString lum = QStringLiteral("if(lt(Y,H/2),16+219*%1,if(lt(Y,3*H/4),235-219*%1,"
+                                       "if(lt(X,W/2),235,16)))")
+                            .arg(bit);
+    return QStringLiteral("color=c=gray:size=%1:rate=25:duration=%2,format=yuv420p,"
+                          "geq=lum='%3':cb=128:cr=128")
+        .arg(size)
+        .arg(frames / 25.0)
+        .arg(lum);
+}
 
 bool writeType1DvAvi(const QString &rawDv, const QString &avi)
 {

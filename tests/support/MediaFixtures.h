@@ -37,6 +37,10 @@ QString mediaFixture(const QString &name);
 inline constexpr int kIndexedFrames = 50;
 inline constexpr int kLongIndexedFrames = 250; // 10 s
 
+// The ffmpeg lavfi source of `frames` frames at `size` ("WxH") that show their
+// own index, 25 fps, as the indexed clips have them.
+QString IndexedLavfiSource(const QString &size, int frames);
+
 // Every indexed clip's name.
 QStringList indexedFixtureNames();
 
