@@ -200,8 +200,11 @@ void TNvAppliMan::CreateWindows(QWidget *owner)
     auto *help = new THelpForm(owner);
     m_helpWindow = help;
     m_scriptWindow = CreateScriptPlaceholder(owner);
-    for (QWidget *window : {m_helpWindow.data(), m_scriptWindow.data()})
+    for (QWidget *window : {m_helpWindow.data(), m_scriptWindow.data()}) {
         window->installEventFilter(this);
+        // F1 and F12 work from these windows too.
+        window->addActions({caHelp, caScript});
+    }
 }
 
 void TNvAppliMan::SetWinControl(QWidget *window, int pageTop)

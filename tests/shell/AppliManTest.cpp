@@ -100,17 +100,23 @@ TEST(AppliMan, PagesExcludeOneAnotherAndWindowsFollowTheirFrames)
         QWidget *window;
     } windows[] = {{Qt::Key_F1, am.caHelp, am.HelpWindow()},
                    {Qt::Key_F12, am.caScript, am.ScriptWindow()}};
+    const auto activateForm = [&] {
+        form.activateWindow();
+        ASSERT_TRUE(testsupport::waitFor([&] { return form.isActiveWindow(); }));
+    };
     for (const auto &w : windows) {
+        activateForm();
         press(&form, w.key);
         EXPECT_TRUE(w.action->Checked());
         EXPECT_TRUE(w.window->isVisible());
         w.window->close();
         EXPECT_FALSE(w.action->Checked());
-        form.activateWindow();
-        testsupport::waitFor([&] { return form.isActiveWindow(); });
+        activateForm();
         press(&form, w.key);
         EXPECT_TRUE(w.window->isVisible());
-        w.action->SetChecked(false);
+        ASSERT_TRUE(testsupport::waitFor([&] { return w.window->isActiveWindow(); }));
+        press(w.window, w.key); // the key works from the window itself
+        EXPECT_FALSE(w.action->Checked());
         EXPECT_FALSE(w.window->isVisible());
     }
 }
