@@ -280,4 +280,10 @@ TEST(AppliMan, TheMainMenuKeepsTheShortcutsThatTwoListsShare)
     EXPECT_EQ(opened[0].toString().toStdString(),
               "mailto:kadrex@norvane.org?subject=About Kadrex 6.2.1 en&body=");
     EXPECT_EQ(opened[1], QUrl("https://www.norvane.org/kadrex/"));
+    // The about page's links: an address loses a trailing copyright sign,
+    // and the mail link writes to the maker like the command.
+    form.AboutFrame()->Info->OnUrlClick(QStringLiteral("https://www.norvane.org/kadrex/\u00A9"));
+    EXPECT_EQ(opened.last(), QUrl("https://www.norvane.org/kadrex/"));
+    form.AboutFrame()->Info->OnMailClick(QStringLiteral("kadrex@norvane.org"));
+    EXPECT_EQ(opened.last(), opened[0]);
 }
