@@ -9,10 +9,14 @@
 #include "prefs/uPreferences.h"
 #include "prefs/uProductInfo.h"
 #include "prefs/uSavePrefs.h"
+#include "uAboutFrame.h"
 #include "uDefaultFolders.h"
 #include "uDropSourceW.h"
 #include "uFichierDialogs.h"
 #include "uFichierMan.h"
+#include "uHelpForm.h"
+#include "uNvAppliMan.h"
+#include "uOptionsFrame.h"
 #include "uShortcutSuspend.h"
 #include "uShowFormActions.h"
 #include "uShowFormMenus.h"
@@ -26,7 +30,7 @@
 #include <QSlider>
 #include <QTimer>
 
-TShowForm::TShowForm(QWidget *parent) : QMainWindow(parent)
+TShowForm::TShowForm(QWidget *parent, const TPrefsLocations &where) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("ShowForm"));
     resize(kInitialSize);
@@ -35,6 +39,7 @@ TShowForm::TShowForm(QWidget *parent) : QMainWindow(parent)
     m_view = new TShowFormView(this);
     setCentralWidget(m_view);
 
+    CreateAppliMan();
     m_gpal = new TNvActionList(this);
     m_gpal->setObjectName(QStringLiteral("gpal"));
     CreateActionsFromTable(ShowFormActionTable(), *m_gpal, this);
@@ -46,25 +51,24 @@ TShowForm::TShowForm(QWidget *parent) : QMainWindow(parent)
         addActions({own.begin(), own.end()}); // their shortcuts work in the window
     }
 
-    // The application manager will own the switch processor; until it exists
-    // the window keeps it.
-    m_switch = new TNvSwitch(this);
-    m_switch->OnCloseMainWindow = [this] { close(); };
+    // The application manager owns the switch processor; it runs the command
+    // line when the application becomes active.
+    m_switch = m_am->SwitchProcessor();
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
         if (s == Qt::ApplicationActive && m_shown)
             m_switch->ApplicationActivated();
     });
 
-    CreatePreferences();
+    CreatePreferences(where);
     TntFormCreate();
 }
 
-void TShowForm::CreatePreferences()
+void TShowForm::CreatePreferences(const TPrefsLocations &where)
 {
     // The preference component watches this window: at the first show it
     // detects the storage mode and loads the lists (after showEvent, before
     // the queued command line); at close it asks for a mode and saves.
-    m_gp = new TNorvanePreferences(this);
+    m_gp = new TNorvanePreferences(this, where);
     InstallSavePrefsDialog(*m_gp, this);
     // Load order; saving runs backwards. The other lists join here as they
     // come: ScriptForm's list and file manager first, then in ShowForm am,
@@ -76,7 +80,7 @@ void TShowForm::CreatePreferences()
 QList<TCustomNvActionList *> TShowForm::Lists() const
 {
     // Load order in section ShowForm: am, vidman, audman, NavMan, gpal, ficman.
-    return {m_vidman, m_audman, m_navMan, m_gpal, m_ficman};
+    return {m_am, m_vidman, m_audman, m_navMan, m_gpal, m_ficman};
 }
 
 QAction *TShowForm::FindAction(const QString &internalId) const
@@ -98,7 +102,11 @@ void TShowForm::CreateFileManager()
         return IsVideoExtension(extension);
     };
     m_ficman->Platform = DesktopFichierPlatform(this);
-    m_ficman->OnOpenFile = [this](const QString &path) { return openfile(path); };
+    m_ficman->OnOpenFile = [this](const QString &path) {
+        UncheckQuietly(m_am->caAbout); // the video comes to the front
+        UncheckQuietly(m_am->caOptions);
+        return openfile(path);
+    };
     m_ficman->OnCloseFile = [this](const QString &) { closefile(); };
     m_ficman->OnRefused = [this](const QString &path, const QString &reason) {
         ReportOpenFailure(path, reason);
@@ -162,6 +170,25 @@ void TShowForm::BindLayoutActions()
     sliders->OnAfterFalseApply = showSliders;
 }
 
+void TShowForm::CreateAppliMan()
+{
+    m_am = new TNvAppliMan(this);
+}
+
+void TShowForm::BindAppliPages()
+{
+    // The pages cover the client area below the toolbar, which stays usable.
+    m_am->SetWinControl(this, kTitleTop);
+    m_options = new TOptionsFrame(this);
+    m_options->Bind(*m_gpal, *m_navMan, *m_gp);
+    m_am->SetOptionsFrame(m_options);
+    m_about = new TAboutFrame(this);
+    m_am->SetAboutFrame(m_about);
+    if (auto *help = qobject_cast<THelpForm *>(m_am->HelpWindow()))
+        for (TCustomNvActionList *list : Lists())
+            help->AddPage(QLatin1String(product::kTitle), *list);
+}
+
 TShowForm::~TShowForm() = default;
 
 void TShowForm::TntFormCreate()
@@ -173,6 +200,7 @@ void TShowForm::TntFormCreate()
     m_switch->DefaultAction = m_ficman->FindByInternalId(QStringLiteral("waOpenFile"));
     CreateMenus();
     BindPages();
+    BindAppliPages();
     BindLayoutActions();
     WireGrab();
     WireEffects();

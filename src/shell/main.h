@@ -10,6 +10,7 @@
 // activations come from the platform.
 
 #include "capture/uGrabber.h"
+#include "prefs/uPreferences.h"
 #include "uScreenSaver.h"
 
 #include <QMainWindow>
@@ -32,18 +33,26 @@ class TNvSwitch;
 class TShowFormView;
 class TImagetteFrame;
 class TDossiersFrame;
+class TNvAppliMan;
+class TOptionsFrame;
+class TAboutFrame;
 
 class TShowForm : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit TShowForm(QWidget *parent = nullptr);
+    // where: the preference stores (tests point them into a folder of their own).
+    explicit TShowForm(QWidget *parent = nullptr,
+                       const TPrefsLocations &where = TPrefsLocations::fromApplication());
     ~TShowForm() override;
 
     static constexpr QSize kInitialSize{1025, 644};
     static constexpr QSize kMinimumSize{708, 522};
 
     TNvActionList *gpal() const { return m_gpal; }
+    TNvAppliMan *am() const { return m_am; }
+    TOptionsFrame *OptionsFrame() const { return m_options; }
+    TAboutFrame *AboutFrame() const { return m_about; }
     TNvSwitch *switchProcessor() const { return m_switch; }
     TNorvanePreferences *gp() const { return m_gp; }
     TFichierMan *ficman() const { return m_ficman; }
@@ -82,7 +91,9 @@ protected:
 private:
     void TntFormCreate();
     void ActivateOnceLoaded();
-    void CreatePreferences();
+    void CreatePreferences(const TPrefsLocations &where);
+    void CreateAppliMan();
+    void BindAppliPages();
     void CreateFileManager();
     void CreateMenus();
     void BindPages();
@@ -107,6 +118,9 @@ private:
     void OnOpenedForIntervallo();
 
     TNvActionList *m_gpal = nullptr;
+    TNvAppliMan *m_am = nullptr;
+    TOptionsFrame *m_options = nullptr;
+    TAboutFrame *m_about = nullptr;
     TNvSwitch *m_switch = nullptr;
     TNorvanePreferences *m_gp = nullptr;
     TFichierMan *m_ficman = nullptr;

@@ -2,6 +2,7 @@
 
 #include "actions/uActionList.h"
 #include "actions/uScriptAction.h"
+#include "uFrameBindings.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -13,58 +14,7 @@
 #include <QSlider>
 #include <QSpinBox>
 
-namespace {
-
-// Runs fn after whatever else is bound to the action's apply.
-template <typename A, typename F> void afterApply(A *a, F fn)
-{
-    auto previous = a->OnAfterApply;
-    a->OnAfterApply = [previous, fn](const auto &value) {
-        if (previous)
-            previous(value);
-        fn(value);
-    };
-}
-
-// A pair of radio buttons for an integer setting: `zero` stands for 0, `other` for the rest.
-void bindPair(TIntegerAction *a, QRadioButton *zero, QRadioButton *other, int otherValue)
-{
-    QObject::connect(zero, &QRadioButton::toggled, zero, [a](bool on) {
-        if (on && a->Value() != 0)
-            a->SetValue(0);
-    });
-    QObject::connect(other, &QRadioButton::toggled, other, [a, otherValue](bool on) {
-        if (on && a->Value() == 0)
-            a->SetValue(otherValue);
-    });
-    afterApply(a, [zero, other](const qint32 &v) {
-        const QSignalBlocker b1(zero), b2(other);
-        (v == 0 ? zero : other)->setChecked(true);
-    });
-}
-
-void bindText(TWidestringAction *a, QLineEdit *edit)
-{
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [a](const QString &t) { a->SetValue(t); });
-    afterApply(a, [edit](const QString &v) {
-        if (edit->text() != v)
-            edit->setText(v);
-    });
-}
-
-void bindSpin(TIntegerAction *a, QSpinBox *spin)
-{
-    QObject::connect(spin, &QSpinBox::valueChanged, spin, [a](int v) {
-        if (a->Value() != v)
-            a->SetValue(v);
-    });
-    afterApply(a, [spin](const qint32 &v) {
-        const QSignalBlocker block(spin);
-        spin->setValue(v);
-    });
-}
-
-} // namespace
+using namespace bindings;
 
 TDossiersFrame::TDossiersFrame(QWidget *parent) : QFrame(parent)
 {
@@ -118,29 +68,21 @@ TDossiersFrame::TDossiersFrame(QWidget *parent) : QFrame(parent)
 
 void TDossiersFrame::Bind(TNvActionList &g)
 {
-    bindText(g.Find<TWidestringAction>(QStringLiteral("waDossierSave")), deDossierSave);
-    bindText(g.Find<TWidestringAction>(QStringLiteral("waDefaultRacine")), NomRacineEdit);
-    bindPair(g.Find<TIntegerAction>(QStringLiteral("iaNomFichierImage")), rbUtiliserRacine,
-             rbUtiliserNomVideo, 1);
-    bindPair(g.Find<TIntegerAction>(QStringLiteral("iaImageAjouter")), rbTimestamp, rbNumero, 1);
-    bindPair(g.Find<TIntegerAction>(QStringLiteral("iaImageExtension")), rbBmp, rbJpeg, 1);
-    bindSpin(g.Find<TIntegerAction>(QStringLiteral("iaNextNum")), seNextNum);
-    bindSpin(g.Find<TIntegerAction>(QStringLiteral("iaDigits")), DigitsEdit);
+    Text(g.Find<TWidestringAction>(QStringLiteral("waDossierSave")), deDossierSave);
+    Text(g.Find<TWidestringAction>(QStringLiteral("waDefaultRacine")), NomRacineEdit);
+    Pair(g.Find<TIntegerAction>(QStringLiteral("iaNomFichierImage")), rbUtiliserRacine,
+         rbUtiliserNomVideo, 1);
+    Pair(g.Find<TIntegerAction>(QStringLiteral("iaImageAjouter")), rbTimestamp, rbNumero, 1);
+    Pair(g.Find<TIntegerAction>(QStringLiteral("iaImageExtension")), rbBmp, rbJpeg, 1);
+    Spin(g.Find<TIntegerAction>(QStringLiteral("iaNextNum")), seNextNum);
+    Spin(g.Find<TIntegerAction>(QStringLiteral("iaDigits")), DigitsEdit);
 
-    auto *limit = g.Find<TBooleanAction>(QStringLiteral("baLimiterLongueur"));
-    connect(cbLimiterLongueur, &QCheckBox::toggled, this, [limit](bool on) {
-        if (limit->Value() != on)
-            limit->SetValue(on);
-    });
-    afterApply(limit, [this](const bool &v) {
-        const QSignalBlocker block(cbLimiterLongueur);
-        cbLimiterLongueur->setChecked(v);
-    });
+    Check(g.Find<TBooleanAction>(QStringLiteral("baLimiterLongueur")), cbLimiterLongueur);
     // Text that is not a number reads as 0.
     auto *length = g.Find<TIntegerAction>(QStringLiteral("iaRacineLength"));
     connect(RacineLengthEdit, &QLineEdit::textEdited, this,
             [length](const QString &t) { length->SetValue(t.toInt()); });
-    afterApply(length, [this](const qint32 &v) {
+    AfterApply(length, [this](const qint32 &v) {
         if (RacineLengthEdit->text().toInt() != v || RacineLengthEdit->text().isEmpty())
             RacineLengthEdit->setText(QString::number(v));
     });
@@ -149,7 +91,7 @@ void TDossiersFrame::Bind(TNvActionList &g)
         if (quality->Value() != v)
             quality->SetValue(v);
     });
-    afterApply(quality, [this](const qint32 &v) {
+    AfterApply(quality, [this](const qint32 &v) {
         const QSignalBlocker block(tbQuality);
         tbQuality->setValue(v);
         labQuality->setText(QString::number(v));
