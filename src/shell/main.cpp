@@ -177,6 +177,7 @@ void TShowForm::TntFormCreate()
     WireGrab();
     WireEffects();
     WireIntervallo();
+    WireInlay();
     m_gp->titre = QLatin1String(product::kTitle);
     m_gp->version = product::versionText();
 }

@@ -9,7 +9,9 @@
 // the event loop, so it sees a shown window and loaded settings. Later
 // activations come from the platform.
 
+#include "capture/uDVDateInlay.h"
 #include "capture/uGrabber.h"
+#include "capture/uInlayOverlay.h"
 #include "uScreenSaver.h"
 
 #include <QMainWindow>
@@ -17,6 +19,7 @@
 #include <memory>
 
 class QMenu;
+class QTimer;
 class TAudioMan;
 class TIntervallo;
 class Tintervalloframe;
@@ -32,6 +35,8 @@ class TNvSwitch;
 class TShowFormView;
 class TImagetteFrame;
 class TDossiersFrame;
+class TIncrustFrame;
+class TDVIncrustFrame;
 
 class TShowForm : public QMainWindow
 {
@@ -76,6 +81,14 @@ public:
     // The image settings page; its root name field is NomRacineEdit.
     TDossiersFrame *SaveImagesFrame() const { return m_dossiers; }
 
+    // The inlay drawn over the video and its value sources (uShowFormInlay.cpp).
+    TInlay &Inlay() const { return *m_inlay; }
+    QTimer *TimerSysDate() const { return m_timerSysDate; }
+    // Refreshes the DV page from the frame on display.
+    void refreshDvPage();
+    TIncrustFrame *IncrustFrame() const { return m_incrust; }
+    TDVIncrustFrame *DVIncrustFrame() const { return m_dvIncrust; }
+
 protected:
     void showEvent(QShowEvent *event) override;
 
@@ -105,6 +118,25 @@ private:
     // The intervalometer (uShowFormIntervallo.cpp).
     void WireIntervallo();
     void OnOpenedForIntervallo();
+    // The inlay (uShowFormInlay.cpp).
+    void WireInlay();
+    void WireInlayTemplates();
+    void WireInlayStyle();
+    void WireInlayFont();
+    void WireDVDate();
+    void WireInlaySliders();
+    void CreateInlayPages();
+    TInlayFrameRecord InlayRecordOf(const TFramePosition &at, const TFrameDVCodes &dv) const;
+    void AnalyseInlaySources();
+    void RefreshInlay();
+    void SendInlayFileName();
+    void SendInlayNumber();
+    void TimerSysDateTimer();
+    bool HasDVSource() const;
+    void PressInsertButton(int mode);
+    void PlaceInlaySliders();
+    void OnOpenedForInlay();
+    void OnClosedForInlay();
 
     TNvActionList *m_gpal = nullptr;
     TNvSwitch *m_switch = nullptr;
@@ -128,4 +160,10 @@ private:
     TDossiersFrame *m_dossiers = nullptr;
     std::shared_ptr<TIntervallo> m_intervallo;
     Tintervalloframe *m_intervalloFrame = nullptr;
+    std::unique_ptr<TInlay> m_inlay;
+    TInlaySourceSwitch m_inlaySources;
+    TDVTimeShift m_dvShift;
+    QTimer *m_timerSysDate = nullptr;
+    TIncrustFrame *m_incrust = nullptr;
+    TDVIncrustFrame *m_dvIncrust = nullptr;
 };

@@ -1,0 +1,226 @@
+// The inlay in the window: grabs while playing carry the stamp of their own
+// frame, and the inlay and DV pages follow their actions both ways.
+#include "FrameIndex.h"
+#include "MediaFixtures.h"
+#include "TestSupport.h"
+#include "actions/uActionList.h"
+#include "capture/uInlayPageRules.h"
+#include "media/uVideoMan.h"
+#include "navigation/uNavMan.h"
+#include "shell/main.h"
+#include "shell/uDVIncrustFrame.h"
+#include "shell/uIncrustFrame.h"
+#include "shell/uShowFormView.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFontComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+template <typename A> A *action(const TShowForm &form, const char *id)
+{
+    return dynamic_cast<A *>(form.FindAction(QLatin1String(id)));
+}
+
+// Pixels of `image` that differ from the inlay drawn for that record, among
+// the pixels the inlay covers (those not of the key colour).
+int inlayMismatches(TInlay inlay, const QImage &image, const TInlayFrameRecord &record)
+{
+    const QImage overlay = inlay.Overlay(record, image.size());
+    const QRgb key = InlayColor(inlay.Style().keyColor).rgb() & RGB_MASK;
+    int mismatches = 0, covered = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb o = overlay.pixel(x, y) & RGB_MASK;
+            if (o == key)
+                continue;
+            ++covered;
+            mismatches += (image.pixel(x, y) & RGB_MASK) != o;
+        }
+    return covered ? mismatches : -1;
+}
+
+} // namespace
+
+// Grabs while the clip plays: whatever frame each picture shows (read from its
+// index bars), the time stamp drawn on it is that frame's, not its
+// neighbour's.
+TEST(ShowFormInlay, GrabsWhilePlayingStampTheirOwnFrame)
+{
+    QTemporaryDir dir;
+    TShowForm form;
+    form.show();
+    TNvActionList &gpal = *form.gpal();
+    gpal.Find<TWidestringAction>("waDossierSave")->SetValue(dir.path());
+    gpal.Find<TIntegerAction>("iaImageAjouter")->SetValue(1);
+    gpal.Find<TIntegerAction>("iaImageExtension")->SetValue(0); // lossless
+    gpal.Find<TBooleanAction>("baConfirmerImage")->SetValue(false);
+    ASSERT_TRUE(form.openfile(fixtures::mediaFixture("indexed.mkv")));
+    action<TNopeAction>(form, "naInsertTimestamp")->DoExecute();
+    ASSERT_TRUE(form.vidman()->caInsertTextOn->Checked());
+    const qint64 frame = form.NavMan()->FrameDuration();
+    ASSERT_GT(frame, 0);
+
+    form.NavMan()->caPlay->SetChecked(true);
+    for (int i = 0; i < 6; ++i) {
+        testsupport::waitFor([] { return false; }, 150);
+        EXPECT_TRUE(form.GrabImage().saved());
+    }
+    form.NavMan()->caPlay->SetChecked(false);
+
+    const QStringList images = QDir(dir.path()).entryList({"*.bmp"}, QDir::Files, QDir::Name);
+    ASSERT_EQ(images.size(), 6);
+    QList<int> indices;
+    for (const QString &name : images) {
+        SCOPED_TRACE(name.toStdString());
+        const QImage image = QImage(dir.filePath(name)).convertToFormat(QImage::Format_RGB32);
+        const int k = fixtures::frameIndexOf(image);
+        ASSERT_GT(k, 0);
+        indices << k;
+        const auto stampOf = [frame](int index) { return InlayFrameRecord(index * frame, frame); };
+        EXPECT_EQ(inlayMismatches(form.Inlay(), image, stampOf(k)), 0);
+        EXPECT_GT(inlayMismatches(form.Inlay(), image, stampOf(k - 1)), 0);
+        EXPECT_GT(inlayMismatches(form.Inlay(), image, stampOf(k + 1)), 0);
+    }
+    EXPECT_GT(indices.last(), indices.first()) << "the grabs were taken while playing";
+}
+
+TEST(ShowFormInlay, InlayPageFollowsItsActionsBothWays)
+{
+    TShowForm form;
+    TIncrustFrame &page = *form.IncrustFrame();
+    page.AskColour = [](const QColor &) { return std::optional(QColor(0x10, 0x20, 0x30)); };
+    TNvActionList &gpal = *form.gpal();
+    TVideoMan &vidman = *form.vidman();
+    const auto font = [&] { return vidman.Find<TFontAction>("faInsertFont")->Value(); };
+    // The video window's defaults in the form the point and rectangle readers take.
+    EXPECT_EQ(vidman.Find<TPointAction>("paInsertPosition")->DefaultValue(), QPoint(5000, 8200));
+    EXPECT_EQ(vidman.Find<TRectAction>("raPreviewSave")->DefaultValue(), (TNvRect{0, 0, 640, 480}));
+
+    struct Drive {
+        const char *what;
+        std::function<void()> control;
+        std::function<bool()> holds;
+    };
+    const Drive controls[] = {
+        {"size 20", [&] { page.cbSize->textActivated("20"); },
+         [&] {
+             return !gpal.Find<TBooleanAction>("baInsertAutoSize")->Value() && font().size == 20;
+         }},
+        {"size auto", [&] { page.cbSize->textActivated("auto"); },
+         [&] { return gpal.Find<TBooleanAction>("baInsertAutoSize")->Value(); }},
+        {"italic", [&] { page.tbItalic->click(); },
+         [&] { return gpal.Find<TCheckAction>("caIncrustItalic")->Checked() && font().italic; }},
+        {"text colour", [&] { page.tbFontColor->click(); },
+         [&] { return font().color == 0x302010; }},
+        {"border 3", [&] { page.tbBorder->menu()->actions()[3]->trigger(); },
+         [&] {
+             return vidman.Find<TIntegerAction>("iaInsertBorderWidth")->Value() == 3 &&
+                    page.tbBorder->text() == "3";
+         }},
+        {"centre", [&] { page.tbCentre->click(); },
+         [&] { return vidman.Find<TIntegerAction>("iaInsertAlignLines")->Value() == 2; }},
+        {"opacity 50", [&] { page.seTransparency->setValue(50); },
+         [&] { return vidman.Find<TDoubleAction>("daInsertTransparency")->Value() == 0.5; }},
+        {"custom template", [&] { page.edPerso1->textEdited("%F at %S"); },
+         [&] { return gpal.Find<TWidestringAction>("waInsertPerso1")->Value() == "%F at %S"; }},
+        {"number button", [&] { page.rbInsert[1]->click(); },
+         [&] {
+             return gpal.Find<TWidestringAction>("waIncrustPattern1")->Value() == "%N" &&
+                    vidman.caInsertTextOn->Checked();
+         }},
+        {"custom button", [&] { page.rbInsert[4]->click(); },
+         [&] {
+             return gpal.Find<TWidestringAction>("waIncrustPattern1")->Value() == "%F at %S" &&
+                    page.PressedInsert() == 4;
+         }},
+    };
+    for (const Drive &d : controls) {
+        d.control();
+        EXPECT_TRUE(d.holds()) << d.what;
+    }
+
+    const Drive actions[] = {
+        {"opacity 0.25",
+         [&] { vidman.Find<TDoubleAction>("daInsertTransparency")->SetValue(0.25); },
+         [&] { return page.seTransparency->value() == 25; }},
+        {"right", [&] { vidman.Find<TIntegerAction>("iaInsertAlignLines")->SetValue(1); },
+         [&] { return page.tbRight->isChecked(); }},
+        {"fixed size 36",
+         [&] {
+             gpal.Find<TBooleanAction>("baInsertAutoSize")->SetValue(false);
+             gpal.Find<TIntegerAction>("iaInsertFontSize")->SetValue(36);
+         },
+         [&] { return page.cbSize->currentText() == "36"; }},
+        {"auto size", [&] { gpal.Find<TBooleanAction>("baInsertAutoSize")->SetValue(true); },
+         [&] { return page.cbSize->currentText() == "auto"; }},
+        {"date code mode", [&] { gpal.Find<TIntegerAction>("iaInsertMode")->SetValue(3); },
+         [&] { return page.rbInsert[3]->isChecked(); }},
+        {"second template", [&] { gpal.Find<TWidestringAction>("waInsertPerso2")->SetValue("x"); },
+         [&] { return page.edPerso2->text() == "x"; }},
+        {"border 4", [&] { vidman.Find<TIntegerAction>("iaInsertBorderWidth")->SetValue(4); },
+         [&] { return page.tbBorder->text() == "4"; }},
+        {"bold", [&] { gpal.Find<TCheckAction>("caIncrustBold")->SetChecked(true); },
+         [&] { return page.tbBold->isChecked(); }},
+    };
+    for (const Drive &d : actions) {
+        d.control();
+        EXPECT_TRUE(d.holds()) << d.what;
+    }
+}
+
+TEST(ShowFormInlay, DVPageFollowsItsActionsBothWays)
+{
+    TShowForm form;
+    TDVIncrustFrame &page = *form.DVIncrustFrame();
+    TNvActionList &gpal = *form.gpal();
+    auto *difference = gpal.Find<TDoubleAction>("daDecalageHoraire");
+    auto *advanced = gpal.Find<TCheckAction>("caDecalageAvance");
+    // Without a video: the fictitious date, and no DV commands.
+    EXPECT_TRUE(page.labVideodate->text().startsWith("Fictitious date: "));
+    EXPECT_FALSE(action<TNopeAction>(form, "naInsertDatecode")->isEnabled());
+
+    page.seDecalerHeures->setValue(3);
+    EXPECT_DOUBLE_EQ(difference->Value(), 0.125);
+    EXPECT_EQ(page.labDecalageHoraire->text(), " 03 hours");
+    EXPECT_DOUBLE_EQ(form.Inlay().Values().timeDifference, 0.125);
+    page.resetBtn->click();
+    EXPECT_EQ(difference->Value(), 0.0);
+    EXPECT_EQ(page.labDecalageHoraire->text(), "none");
+
+    page.cbAdvanced->setChecked(true);
+    EXPECT_TRUE(advanced->Checked());
+    EXPECT_TRUE(page.panelAdvanced->isVisibleTo(&page));
+    page.seMinute->setValue(20);
+    page.seHeure->setValue(1);
+    EXPECT_EQ(page.labDecalageHoraire->text(), " 01 hour 20 m");
+    // Back to whole hours: 1 h 20 min rounds to 1 hour.
+    page.cbAdvanced->setChecked(false);
+    EXPECT_DOUBLE_EQ(difference->Value(), 1.0 / 24);
+    EXPECT_EQ(page.seDecalerHeures->value(), 1);
+    difference->SetValue(-1.0 / 24);
+    EXPECT_EQ(page.labDecalageHoraire->text(), " -01 hour");
+    EXPECT_EQ(page.seDecalerHeures->value(), -1);
+
+    page.cbDatecode1->setCurrentText("hh:mm");
+    EXPECT_EQ(gpal.Find<TWidestringAction>("waFormatDatecode1")->Value(), "hh:mm");
+    EXPECT_EQ(form.Inlay().Templates().dateFormat[0], "hh:mm");
+    gpal.Find<TWidestringAction>("waFormatDatecode1")->SetValue("yyyy");
+    EXPECT_EQ(page.cbDatecode1->currentText(), "yyyy");
+    gpal.Find<TWidestringAction>("waFormatDatecode2")->SetValue("dd");
+    EXPECT_EQ(page.cbDatecode2->currentText(), "dd");
+    gpal.Find<TWidestringAction>("waFormatDatecode2")->SetValue("yyyy");
+    EXPECT_EQ(page.cbDatecode2->currentIndex(), -1);
+}
