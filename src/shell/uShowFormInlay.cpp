@@ -175,12 +175,10 @@ void TShowForm::WireInlayTemplates()
         AnalyseInlaySources();
         RefreshInlay();
     });
-    // Paused again: the sources follow the templates and the frame is redisplayed.
+    // Paused again: the sources follow the templates.
     afterCheck(m_navMan->caPlay, [this](bool playing) {
-        if (playing)
-            return;
-        AnalyseInlaySources();
-        applyeffects();
+        if (!playing)
+            AnalyseInlaySources();
     });
     for (const char *id : {"iaNextNum", "iaDigits"})
         afterApply(actionOf<TIntegerAction>(m_gpal, id), [this](const qint32 &) {
@@ -227,10 +225,11 @@ void TShowForm::WireInlayStyle()
         style.antiAliasing = on;
         refresh();
     });
-    afterApply(actionOf<TBooleanAction>(m_gpal, "baInsertAutoSize"), [&style, refresh](const bool &on) {
-        style.autoSize = on;
-        refresh();
-    });
+    afterApply(actionOf<TBooleanAction>(m_gpal, "baInsertAutoSize"),
+               [&style, refresh](const bool &on) {
+                   style.autoSize = on;
+                   refresh();
+               });
 
     // The subtitle preset: centred low in the picture, white, at a size for
     // the video's height (kept when there is no video).
@@ -264,10 +263,11 @@ void TShowForm::WireInlayFont()
         afterCheck(actionOf<TCheckAction>(m_gpal, id), [font, member](bool on) {
             changeFont(font, [member, on](TNvFont &f) { f.*member = on; });
         });
-    afterApply(actionOf<TWidestringAction>(m_gpal, "waInsertFontName"), [font](const QString &name) {
-        if (!name.isEmpty()) // no font has an empty name
-            changeFont(font, [&name](TNvFont &f) { f.name = name; });
-    });
+    afterApply(actionOf<TWidestringAction>(m_gpal, "waInsertFontName"),
+               [font](const QString &name) {
+                   if (!name.isEmpty()) // no font has an empty name
+                       changeFont(font, [&name](TNvFont &f) { f.name = name; });
+               });
     afterApply(actionOf<TColorAction>(m_gpal, "laInsertFontColor"), [font](const TColor &colour) {
         changeFont(font, [colour](TNvFont &f) { f.color = colour; });
     });
@@ -295,10 +295,11 @@ void TShowForm::WireDVDate()
     };
     const char *formats[] = {"waFormatDatecode1", "waFormatDatecode2"};
     for (int i = 0; i < 2; ++i)
-        afterApply(actionOf<TWidestringAction>(m_gpal, formats[i]), [this, i](const QString &format) {
-            m_inlay->Templates().dateFormat[i] = format;
-            RefreshInlay();
-        });
+        afterApply(actionOf<TWidestringAction>(m_gpal, formats[i]),
+                   [this, i](const QString &format) {
+                       m_inlay->Templates().dateFormat[i] = format;
+                       RefreshInlay();
+                   });
     m_navMan->OnDVcode = [this](const QString &, const QString &) {
         if (!m_navMan->caPlay->Checked())
             refreshDvPage();
@@ -378,10 +379,13 @@ void TShowForm::AnalyseInlaySources()
         SendInlayNumber();
 }
 
+// The video window paints the frame on show again with the new overlay, so a
+// paused picture shows the change at once; redisplaying it through the
+// navigation (applyeffects, a precise seek) would decode it again for nothing,
+// four times a second while %R runs.
 void TShowForm::RefreshInlay()
 {
     m_vidman->InvalidateOverlay();
-    applyeffects();
 }
 
 void TShowForm::SendInlayFileName()
@@ -413,7 +417,8 @@ bool TShowForm::HasDVSource() const
         return false;
     // Behind a DV splitter, or a DV video stream of its own.
     return source->FramesNotifier() != source->SourceNotifier() ||
-           source->SubType == guids::MEDIASUBTYPE_dvsd || source->SubType == guids::MEDIASUBTYPE_dvcp;
+           source->SubType == guids::MEDIASUBTYPE_dvsd ||
+           source->SubType == guids::MEDIASUBTYPE_dvcp;
 }
 
 void TShowForm::PressInsertButton(int mode)

@@ -1,9 +1,11 @@
 // The inlay in the window: grabs while playing carry the stamp of their own
 // frame, and the inlay and DV pages follow their actions both ways.
+#include "DVFixtures.h"
 #include "FrameIndex.h"
 #include "MediaFixtures.h"
 #include "TestSupport.h"
 #include "actions/uActionList.h"
+#include "capture/uDateTimeFormat.h"
 #include "capture/uInlayPageRules.h"
 #include "media/uVideoMan.h"
 #include "navigation/uNavMan.h"
@@ -23,6 +25,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -223,4 +226,38 @@ TEST(ShowFormInlay, DVPageFollowsItsActionsBothWays)
     EXPECT_EQ(page.cbDatecode2->currentText(), "dd");
     gpal.Find<TWidestringAction>("waFormatDatecode2")->SetValue("yyyy");
     EXPECT_EQ(page.cbDatecode2->currentIndex(), -1);
+}
+
+// The value sources follow the templates in use while the inlay is on: the
+// real-date timer only for %R, DV commands only with a DV source.
+TEST(ShowFormInlay, SourcesFollowTheTemplatesAndTheVideo)
+{
+    QTemporaryDir dir;
+    const QString clip = dir.filePath("pal.dv");
+    ASSERT_TRUE(dvfixtures::makeDVFile(clip));
+    TShowForm form;
+    form.show();
+    auto *textOn = form.vidman()->caInsertTextOn;
+    auto *datecode = action<TNopeAction>(form, "naInsertDatecode");
+    EXPECT_FALSE(datecode->isEnabled());
+
+    action<TNopeAction>(form, "naInsertSysdateTime")->DoExecute();
+    EXPECT_TRUE(form.TimerSysDate()->isActive());
+    EXPECT_TRUE(
+        testsupport::waitFor([&] { return form.Inlay().Values().realDateTime.has_value(); }, 2000));
+    textOn->SetChecked(false);
+    EXPECT_FALSE(form.TimerSysDate()->isActive());
+    textOn->SetChecked(true);
+    EXPECT_TRUE(form.TimerSysDate()->isActive());
+    action<TNopeAction>(form, "naInsertTimestamp")->DoExecute();
+    EXPECT_FALSE(form.TimerSysDate()->isActive());
+
+    ASSERT_TRUE(form.openfile(clip));
+    EXPECT_TRUE(datecode->isEnabled());
+    const double recorded = DateTimeToNumber(QDateTime(QDate(2004, 7, 14), QTime(10, 20, 30)));
+    EXPECT_EQ(form.DVIncrustFrame()->labVideodate->text(),
+              "Date of the DV video: " + FormatDateTime("ddddd tt", recorded));
+    form.closefile();
+    EXPECT_FALSE(datecode->isEnabled());
+    EXPECT_TRUE(form.DVIncrustFrame()->labVideodate->text().startsWith("Fictitious date: "));
 }
