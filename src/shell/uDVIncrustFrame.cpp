@@ -1,11 +1,10 @@
 #include "uDVIncrustFrame.h"
 
-#include "actions/uActionList.h"
-#include "actions/uScriptAction.h"
 #include "capture/uDVDateInlay.h"
 #include "capture/uDateTimeFormat.h"
 #include "capture/uInlayPageRules.h"
 #include "filters/uDVDate.h"
+#include "uActionBinding.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,21 +21,6 @@
 #include <cmath>
 
 namespace {
-
-template <typename A> A *actionOf(TCustomNvActionList &list, const char *id)
-{
-    return list.Find<A>(QLatin1String(id));
-}
-
-template <typename A, typename F> void afterApply(A *a, F fn)
-{
-    auto previous = a->OnAfterApply;
-    a->OnAfterApply = [previous, fn](const auto &value) {
-        if (previous)
-            previous(value);
-        fn(value);
-    };
-}
 
 QSpinBox *spin(QWidget *parent, int low, int high)
 {

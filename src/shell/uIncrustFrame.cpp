@@ -1,9 +1,8 @@
 #include "uIncrustFrame.h"
 
-#include "actions/uActionList.h"
-#include "actions/uScriptAction.h"
 #include "capture/uInlayOverlay.h"
 #include "capture/uInlayPageRules.h"
+#include "uActionBinding.h"
 
 #include <QButtonGroup>
 #include <QColorDialog>
@@ -21,35 +20,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template <typename A> A *actionOf(TCustomNvActionList &list, const char *id)
-{
-    return list.Find<A>(QLatin1String(id));
-}
-
-// Runs fn(value) after whatever else is bound to the action's apply.
-template <typename A, typename F> void afterApply(A *a, F fn)
-{
-    auto previous = a->OnAfterApply;
-    a->OnAfterApply = [previous, fn](const auto &value) {
-        if (previous)
-            previous(value);
-        fn(value);
-    };
-}
-
-// Runs fn(checked) after whatever else is bound to either state.
-template <typename F> void afterCheck(TCheckAction *a, F fn)
-{
-    for (auto *event : {&a->OnAfterTrueApply, &a->OnAfterFalseApply}) {
-        const bool on = event == &a->OnAfterTrueApply;
-        *event = [previous = *event, fn, on] {
-            if (previous)
-                previous();
-            fn(on);
-        };
-    }
-}
 
 TColor toTColor(const QColor &c)
 {

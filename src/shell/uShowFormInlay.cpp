@@ -7,8 +7,6 @@
 
 #include "main.h"
 
-#include "actions/uActionList.h"
-#include "actions/uScriptAction.h"
 #include "capture/uDateTimeFormat.h"
 #include "capture/uImageNaming.h"
 #include "capture/uInlayPageRules.h"
@@ -17,6 +15,7 @@
 #include "media/uVideoMan.h"
 #include "mf/mfGuid.h"
 #include "navigation/uNavMan.h"
+#include "uActionBinding.h"
 #include "uDVIncrustFrame.h"
 #include "uIncrustFrame.h"
 #include "uShortcutSuspend.h"
@@ -33,36 +32,6 @@
 #include <cstdlib>
 
 namespace {
-
-template <typename A> A *actionOf(TCustomNvActionList *list, const char *id)
-{
-    return list->Find<A>(QLatin1String(id));
-}
-
-// Runs fn(value) after whatever else is bound to the action's apply.
-template <typename A, typename F> void afterApply(A *a, F fn)
-{
-    auto previous = a->OnAfterApply;
-    a->OnAfterApply = [previous, fn](const auto &...value) {
-        if (previous)
-            previous(value...);
-        fn(value...);
-    };
-}
-
-// Runs fn(checked) after whatever else is bound to either state of the action.
-template <typename F> void afterCheck(TCheckAction *a, F fn)
-{
-    const auto chain = [](TCheckAction::TEvent previous, auto next) {
-        return [previous, next] {
-            if (previous)
-                previous();
-            next();
-        };
-    };
-    a->OnAfterTrueApply = chain(a->OnAfterTrueApply, [fn] { fn(true); });
-    a->OnAfterFalseApply = chain(a->OnAfterFalseApply, [fn] { fn(false); });
-}
 
 // Puts a page into its place in the view.
 template <typename P> P *fillPlace(QWidget *place)
@@ -175,10 +144,12 @@ void TShowForm::WireInlayTemplates()
         AnalyseInlaySources();
         RefreshInlay();
     });
-    // Paused again: the sources follow the templates.
+    // Paused again: the sources follow the templates, the DV page the frame.
     afterCheck(m_navMan->caPlay, [this](bool playing) {
-        if (!playing)
-            AnalyseInlaySources();
+        if (playing)
+            return;
+        AnalyseInlaySources();
+        refreshDvPage();
     });
     for (const char *id : {"iaNextNum", "iaDigits"})
         afterApply(actionOf<TIntegerAction>(m_gpal, id), [this](const qint32 &) {
@@ -190,46 +161,28 @@ void TShowForm::WireInlayTemplates()
 void TShowForm::WireInlayStyle()
 {
     TInlayStyle &style = m_inlay->Style();
-    const auto refresh = [this] { RefreshInlay(); };
-    afterApply(actionOf<TIntegerAction>(m_vidman, "iaInsertBorderWidth"),
-               [&style, refresh](const qint32 &width) {
-                   style.borderWidth = width;
-                   refresh();
-               });
-    afterApply(actionOf<TColorAction>(m_vidman, "iaInsertBorderColor"),
-               [&style, refresh](const TColor &colour) {
-                   style.borderColor = colour;
-                   refresh();
-               });
-    afterApply(actionOf<TColorAction>(m_vidman, "iaInsertTransparentColor"),
-               [&style, refresh](const TColor &colour) {
-                   style.keyColor = colour;
-                   refresh();
-               });
-    afterApply(actionOf<TDoubleAction>(m_vidman, "daInsertTransparency"),
-               [&style, refresh](const double &opacity) {
-                   style.opacity = opacity;
-                   refresh();
-               });
+    // Each setting goes into its field of the style, and the overlay follows.
+    const auto into = [this, &style](auto *action, auto TInlayStyle::*field) {
+        afterApply(action, [this, &style, field](const auto &value) {
+            style.*field = value;
+            RefreshInlay();
+        });
+    };
+    into(actionOf<TIntegerAction>(m_vidman, "iaInsertBorderWidth"), &TInlayStyle::borderWidth);
+    into(actionOf<TColorAction>(m_vidman, "iaInsertBorderColor"), &TInlayStyle::borderColor);
+    into(actionOf<TColorAction>(m_vidman, "iaInsertTransparentColor"), &TInlayStyle::keyColor);
+    into(actionOf<TDoubleAction>(m_vidman, "daInsertTransparency"), &TInlayStyle::opacity);
+    into(actionOf<TPointAction>(m_vidman, "paInsertPosition"), &TInlayStyle::position);
+    into(actionOf<TBooleanAction>(m_gpal, "baInsertAutoSize"), &TInlayStyle::autoSize);
     afterApply(actionOf<TIntegerAction>(m_vidman, "iaInsertAlignLines"),
-               [&style, refresh](const qint32 &align) {
+               [this, &style](const qint32 &align) {
                    style.align = AlignFromValue(align);
-                   refresh();
+                   RefreshInlay();
                });
-    afterApply(actionOf<TPointAction>(m_vidman, "paInsertPosition"),
-               [&style, refresh](const QPoint &at) {
-                   style.position = at;
-                   refresh();
-               });
-    afterCheck(m_vidman->caInsertAntiAliasing, [&style, refresh](bool on) {
+    afterCheck(m_vidman->caInsertAntiAliasing, [this, &style](bool on) {
         style.antiAliasing = on;
-        refresh();
+        RefreshInlay();
     });
-    afterApply(actionOf<TBooleanAction>(m_gpal, "baInsertAutoSize"),
-               [&style, refresh](const bool &on) {
-                   style.autoSize = on;
-                   refresh();
-               });
 
     // The subtitle preset: centred low in the picture, white, at a size for
     // the video's height (kept when there is no video).
@@ -300,10 +253,14 @@ void TShowForm::WireDVDate()
                        m_inlay->Templates().dateFormat[i] = format;
                        RefreshInlay();
                    });
-    m_navMan->OnDVcode = [this](const QString &, const QString &) {
+    // A frame reached the window (a DV code, or the time stamp of a step):
+    // while paused the page follows the frame on display.
+    const auto followFrame = [this] {
         if (!m_navMan->caPlay->Checked())
             refreshDvPage();
     };
+    m_navMan->OnDVcode = [followFrame](const QString &, const QString &) { followFrame(); };
+    m_vidman->OnInlayValues = followFrame;
 }
 
 void TShowForm::WireInlaySliders()
