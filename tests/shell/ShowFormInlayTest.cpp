@@ -1,5 +1,6 @@
 // The inlay in the window: grabs while playing carry the stamp of their own
-// frame, and the inlay and DV pages follow their actions both ways.
+// frame, the value sources follow the templates, and the inlay and DV pages
+// follow their actions both ways.
 #include "DVFixtures.h"
 #include "FrameIndex.h"
 #include "MediaFixtures.h"
@@ -23,6 +24,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -143,6 +145,24 @@ TEST(ShowFormInlay, InlayPageFollowsItsActionsBothWays)
          [&] {
              return gpal.Find<TWidestringAction>("waIncrustPattern1")->Value() == "%N" &&
                     vidman.caInsertTextOn->Checked();
+         }},
+        {"sliders on", [&] { page.tbSliders->click(); },
+         [&] {
+             return gpal.Find<TCheckAction>("caSliders")->Checked() &&
+                    form.view()->Xslider->isVisibleTo(&form);
+         }},
+        {"slider moved", [&] { form.view()->Yslider->setValue(1000); },
+         [&] {
+             return vidman.Find<TPointAction>("paInsertPosition")->Value().y() == 9000 &&
+                    form.Inlay().Style().position.y() == 9000;
+         }},
+        {"inlay off hides the sliders", [&] { vidman.caInsertTextOn->SetChecked(false); },
+         [&] { return !gpal.Find<TCheckAction>("caSliders")->Checked(); }},
+        {"subtitle preset", [&] { page.tbSoustitres->click(); },
+         [&] {
+             return page.tbCentre->isChecked() && font().color == colors::clWhite &&
+                    page.tbBorder->text() == "2" &&
+                    vidman.Find<TPointAction>("paInsertPosition")->Value() == QPoint(5000, 8200);
          }},
         {"custom button", [&] { page.rbInsert[4]->click(); },
          [&] {
