@@ -261,6 +261,16 @@ void TShowForm::WireDVDate()
     };
     m_navMan->OnDVcode = [followFrame](const QString &, const QString &) { followFrame(); };
     m_vidman->OnInlayValues = followFrame;
+    // A source going away stops sending codes to the video window.
+    const auto detachedBefore = m_vidman->OnSourceDetached;
+    m_vidman->OnSourceDetached = [detachedBefore](TVideoSource *source, TGrapheMan *session) {
+        if (TNotifier *notifier = source ? source->FramesNotifier() : nullptr) {
+            notifier->SetInlayCodes(false);
+            notifier->SetInlayWindow({});
+        }
+        if (detachedBefore)
+            detachedBefore(source, session);
+    };
 }
 
 void TShowForm::WireInlaySliders()
