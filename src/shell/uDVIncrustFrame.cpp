@@ -9,7 +9,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -62,24 +61,28 @@ TDVIncrustFrame::TDVIncrustFrame(QWidget *parent) : QFrame(parent)
     page->addWidget(cbAdvanced);
 
     panelSimple = new QWidget(this);
-    auto *simple = new QFormLayout(panelSimple);
+    auto *simple = new QVBoxLayout(panelSimple);
+    simple->setContentsMargins(0, 0, 0, 0);
+    simple->addWidget(new QLabel(QStringLiteral("Adjust the time difference in hours:"), this));
     seDecalerHeures = spin(panelSimple, -24 * 36500, 24 * 36500); // a century either way
-    simple->addRow(QStringLiteral("Adjust the time difference in hours:"), seDecalerHeures);
+    simple->addWidget(seDecalerHeures);
     page->addWidget(panelSimple);
 
     panelAdvanced = new QWidget(this);
-    auto *advanced = new QFormLayout(panelAdvanced);
+    auto *advanced = new QVBoxLayout(panelAdvanced);
+    advanced->setContentsMargins(0, 0, 0, 0);
+    advanced->addWidget(new QLabel(QStringLiteral("Displayed Date"), panelAdvanced));
     DateEdit1 = new QDateEdit(panelAdvanced);
     DateEdit1->setToolTip(QStringLiteral("New date after correction"));
     DateEdit1->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    advanced->addRow(QStringLiteral("Displayed Date"), DateEdit1);
+    advanced->addWidget(DateEdit1);
     auto *clock = new QHBoxLayout;
     seHeure = spin(panelAdvanced, 0, 23);
     seMinute = spin(panelAdvanced, 0, 59);
     seSeconde = spin(panelAdvanced, 0, 59);
     for (QSpinBox *box : {seHeure, seMinute, seSeconde})
         clock->addWidget(box);
-    advanced->addRow(clock);
+    advanced->addLayout(clock);
     panelAdvanced->hide();
     page->addWidget(panelAdvanced);
 

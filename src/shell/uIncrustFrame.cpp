@@ -74,7 +74,7 @@ TIncrustFrame::TIncrustFrame(QWidget *parent) : QFrame(parent)
     for (int i = 0; i < int(rbInsert.size()); ++i) {
         rbInsert[i] = new QRadioButton(inserts);
         m_insert->addButton(rbInsert[i], i);
-        insertGrid->addWidget(rbInsert[i], i / 2, i % 2);
+        insertGrid->addWidget(rbInsert[i], i, 0);
     }
     page->addWidget(inserts);
 
@@ -123,11 +123,13 @@ TIncrustFrame::TIncrustFrame(QWidget *parent) : QFrame(parent)
     }
     tbSliders = new QToolButton(look);
     tbSoustitres = new QToolButton(look);
+    lookGrid->addWidget(tbBorder, 0, 0);
+    lookGrid->addWidget(tbBorderColor, 0, 1, 1, 2);
     column = 0;
-    for (QToolButton *b : {tbBorder, tbBorderColor, tbLeft, tbCentre, tbRight})
-        lookGrid->addWidget(b, 0, column++);
-    lookGrid->addWidget(tbSliders, 1, 0, 1, 2);
-    lookGrid->addWidget(tbSoustitres, 1, 2, 1, 3);
+    for (QToolButton *b : {tbLeft, tbCentre, tbRight})
+        lookGrid->addWidget(b, 1, column++);
+    lookGrid->addWidget(tbSliders, 2, 0, 1, 2);
+    lookGrid->addWidget(tbSoustitres, 2, 2);
     page->addWidget(look);
 
     auto *opacityRow = new QHBoxLayout;
