@@ -59,21 +59,35 @@ int inlayMismatches(TInlay inlay, const QImage &image, const TInlayFrameRecord &
 
 } // namespace
 
-// Grabs while the clip plays: whatever frame each picture shows (read from its
-// index bars), the time stamp drawn on it is that frame's, not its
-// neighbour's.
-TEST(ShowFormInlay, GrabsWhilePlayingStampTheirOwnFrame)
+// What a frame of an indexed clip stamps: its time stamp, or the DV time code
+// the fixture's DV recorder counted from 0:00:00:00.
+struct PlayingCase {
+    const char *name;
+    const char *clip;
+    const char *insert;
+    TInlayFrameRecord (*stampOf)(qint64 index, qint64 frame);
+};
+
+class ShowFormInlayPlaying : public ::testing::TestWithParam<PlayingCase>
 {
+};
+
+// Grabs while the clip plays: whatever frame each picture shows (read from its
+// index bars), the stamp drawn on it is that frame's, not its neighbour's.
+TEST_P(ShowFormInlayPlaying, GrabsStampTheirOwnFrame)
+{
+    const PlayingCase &c = GetParam();
     QTemporaryDir dir;
     TShowForm form;
     form.show();
     TNvActionList &gpal = *form.gpal();
     gpal.Find<TWidestringAction>("waDossierSave")->SetValue(dir.path());
     gpal.Find<TIntegerAction>("iaImageAjouter")->SetValue(1);
-    gpal.Find<TIntegerAction>("iaImageExtension")->SetValue(0); // lossless
+    gpal.Find<TIntegerAction>("iaImageExtension")->SetValue(0);    // lossless
+    gpal.Find<TIntegerAction>("iaForcerAspectRatio")->SetValue(3); // not rescaled
     gpal.Find<TBooleanAction>("baConfirmerImage")->SetValue(false);
-    ASSERT_TRUE(form.openfile(fixtures::mediaFixture("indexed.mkv")));
-    action<TNopeAction>(form, "naInsertTimestamp")->DoExecute();
+    ASSERT_TRUE(form.openfile(fixtures::mediaFixture(c.clip)));
+    action<TNopeAction>(form, c.insert)->DoExecute();
     ASSERT_TRUE(form.vidman()->caInsertTextOn->Checked());
     const qint64 frame = form.NavMan()->FrameDuration();
     ASSERT_GT(frame, 0);
@@ -94,13 +108,27 @@ TEST(ShowFormInlay, GrabsWhilePlayingStampTheirOwnFrame)
         const int k = fixtures::frameIndexOf(image);
         ASSERT_GT(k, 0);
         indices << k;
-        const auto stampOf = [frame](int index) { return InlayFrameRecord(index * frame, frame); };
-        EXPECT_EQ(inlayMismatches(form.Inlay(), image, stampOf(k)), 0);
-        EXPECT_GT(inlayMismatches(form.Inlay(), image, stampOf(k - 1)), 0);
-        EXPECT_GT(inlayMismatches(form.Inlay(), image, stampOf(k + 1)), 0);
+        EXPECT_EQ(inlayMismatches(form.Inlay(), image, c.stampOf(k, frame)), 0);
+        EXPECT_GT(inlayMismatches(form.Inlay(), image, c.stampOf(k - 1, frame)), 0);
+        EXPECT_GT(inlayMismatches(form.Inlay(), image, c.stampOf(k + 1, frame)), 0);
     }
     EXPECT_GT(indices.last(), indices.first()) << "the grabs were taken while playing";
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Clips, ShowFormInlayPlaying,
+    ::testing::Values(PlayingCase{"TimeStamp", "indexed.mkv", "naInsertTimestamp",
+                                  [](qint64 k, qint64 frame) {
+                                      return InlayFrameRecord(k * frame, frame);
+                                  }},
+                      PlayingCase{"DVTimecode", "indexed.dv", "naInsertTimecode",
+                                  [](qint64 k, qint64) {
+                                      const TDVTimecode code{0, 0, quint8(k / 25), quint8(k % 25)};
+                                      return TInlayFrameRecord{
+                                          std::nullopt,
+                                          TDVCodeEntry{false, true, 0, DVTimecodeText(code)}};
+                                  }}),
+    [](const ::testing::TestParamInfo<PlayingCase> &info) { return info.param.name; });
 
 TEST(ShowFormInlay, InlayPageFollowsItsActionsBothWays)
 {
