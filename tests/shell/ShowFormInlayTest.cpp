@@ -30,6 +30,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <exiv2/exiv2.hpp>
 #include <gtest/gtest.h>
 
 namespace {
@@ -68,6 +69,38 @@ struct PlayingCase {
     TInlayFrameRecord (*stampOf)(qint64 index, qint64 frame);
 };
 
+void PrintTo(const PlayingCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+// Opens the clip in the shown window, runs the insert command and grabs
+// `count` images (0 bitmap, 1 JPEG) while the clip plays; the files in order.
+QStringList grabWhilePlaying(TShowForm &form, const QString &folder, const char *clip,
+                             const char *insert, int extension, int count = 6)
+{
+    TNvActionList &gpal = *form.gpal();
+    gpal.Find<TWidestringAction>("waDossierSave")->SetValue(folder);
+    gpal.Find<TIntegerAction>("iaImageAjouter")->SetValue(1);
+    gpal.Find<TIntegerAction>("iaImageExtension")->SetValue(extension);
+    gpal.Find<TIntegerAction>("iaJpegCompressionQuality")->SetValue(95);
+    gpal.Find<TIntegerAction>("iaForcerAspectRatio")->SetValue(3); // not rescaled
+    gpal.Find<TBooleanAction>("baConfirmerImage")->SetValue(false);
+    if (!form.openfile(fixtures::mediaFixture(clip)))
+        return {};
+    action<TNopeAction>(form, insert)->DoExecute();
+    form.NavMan()->caPlay->SetChecked(true);
+    for (int i = 0; i < count; ++i) {
+        testsupport::waitFor([] { return false; }, 150);
+        EXPECT_TRUE(form.GrabImage().saved());
+    }
+    form.NavMan()->caPlay->SetChecked(false);
+    QStringList files;
+    for (const QString &name : QDir(folder).entryList(QDir::Files, QDir::Name))
+        files << QDir(folder).filePath(name);
+    return files;
+}
+
 class ShowFormInlayPlaying : public ::testing::TestWithParam<PlayingCase>
 {
 };
@@ -80,31 +113,14 @@ TEST_P(ShowFormInlayPlaying, GrabsStampTheirOwnFrame)
     QTemporaryDir dir;
     TShowForm form;
     form.show();
-    TNvActionList &gpal = *form.gpal();
-    gpal.Find<TWidestringAction>("waDossierSave")->SetValue(dir.path());
-    gpal.Find<TIntegerAction>("iaImageAjouter")->SetValue(1);
-    gpal.Find<TIntegerAction>("iaImageExtension")->SetValue(0);    // lossless
-    gpal.Find<TIntegerAction>("iaForcerAspectRatio")->SetValue(3); // not rescaled
-    gpal.Find<TBooleanAction>("baConfirmerImage")->SetValue(false);
-    ASSERT_TRUE(form.openfile(fixtures::mediaFixture(c.clip)));
-    action<TNopeAction>(form, c.insert)->DoExecute();
+    const QStringList images = grabWhilePlaying(form, dir.path(), c.clip, c.insert, 0);
+    ASSERT_EQ(images.size(), 6);
     ASSERT_TRUE(form.vidman()->caInsertTextOn->Checked());
     const qint64 frame = form.NavMan()->FrameDuration();
-    ASSERT_GT(frame, 0);
-
-    form.NavMan()->caPlay->SetChecked(true);
-    for (int i = 0; i < 6; ++i) {
-        testsupport::waitFor([] { return false; }, 150);
-        EXPECT_TRUE(form.GrabImage().saved());
-    }
-    form.NavMan()->caPlay->SetChecked(false);
-
-    const QStringList images = QDir(dir.path()).entryList({"*.bmp"}, QDir::Files, QDir::Name);
-    ASSERT_EQ(images.size(), 6);
     QList<int> indices;
-    for (const QString &name : images) {
-        SCOPED_TRACE(name.toStdString());
-        const QImage image = QImage(dir.filePath(name)).convertToFormat(QImage::Format_RGB32);
+    for (const QString &path : images) {
+        SCOPED_TRACE(path.toStdString());
+        const QImage image = QImage(path).convertToFormat(QImage::Format_RGB32);
         const int k = fixtures::frameIndexOf(image);
         ASSERT_GT(k, 0);
         indices << k;
@@ -308,4 +324,28 @@ TEST(ShowFormInlay, SourcesFollowTheTemplatesAndTheVideo)
     form.closefile();
     EXPECT_FALSE(datecode->isEnabled());
     EXPECT_TRUE(form.DVIncrustFrame()->labVideodate->text().startsWith("Fictitious date: "));
+}
+
+// The time code a JPEG grabbed while playing records is that of its own frame
+// (the recorder counted from 00:00:00:00), not the latest one reported.
+TEST(ShowFormInlay, GrabbedJpegRecordsTheTimecodeOfItsFrame)
+{
+    QTemporaryDir dir;
+    TShowForm form;
+    form.show();
+    const QStringList jpegs =
+        grabWhilePlaying(form, dir.path(), "indexed.dv", "naInsertTimecode", 1, 4);
+    ASSERT_EQ(jpegs.size(), 4);
+    for (const QString &path : jpegs) {
+        const int k = fixtures::frameIndexOf(QImage(path));
+        ASSERT_GE(k, 0) << path.toStdString();
+        auto image = Exiv2::ImageFactory::open(path.toStdString());
+        image->readMetadata();
+        const auto it =
+            image->xmpData().findKey(Exiv2::XmpKey("Xmp.xmpDM.startTimecode/xmpDM:timeValue"));
+        ASSERT_NE(it, image->xmpData().end()) << path.toStdString();
+        EXPECT_EQ(it->toString(),
+                  QString::asprintf("00:00:%02d:%02d", k / 25, k % 25).toStdString())
+            << path.toStdString();
+    }
 }
