@@ -316,7 +316,16 @@ TEST(ShowFormInlay, SourcesFollowTheTemplatesAndTheVideo)
     action<TNopeAction>(form, "naInsertTimestamp")->DoExecute();
     EXPECT_FALSE(form.TimerSysDate()->isActive());
 
+    // File name and number: sent while a template uses them, again at each
+    // open and each change of the number.
+    form.gpal()->Find<TWidestringAction>("waInsertPerso1")->SetValue("%F");
+    form.gpal()->Find<TWidestringAction>("waInsertPerso2")->SetValue("%n");
+    action<TNopeAction>(form, "naInsertPerso")->DoExecute();
+    form.gpal()->Find<TIntegerAction>("iaNextNum")->SetValue(12);
+    EXPECT_EQ(form.Inlay().Values().number, "012");
+
     ASSERT_TRUE(form.openfile(clip));
+    EXPECT_EQ(form.Inlay().Values().fileName, clip);
     EXPECT_TRUE(datecode->isEnabled());
     const double recorded = DateTimeToNumber(QDateTime(QDate(2004, 7, 14), QTime(10, 20, 30)));
     EXPECT_EQ(form.DVIncrustFrame()->labVideodate->text(),
