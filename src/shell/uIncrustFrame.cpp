@@ -90,6 +90,8 @@ TIncrustFrame::TIncrustFrame(QWidget *parent) : QFrame(parent)
     auto *fontGrid = new QGridLayout(font);
     FontComboBox = new QFontComboBox(font);
     cbSize = new QComboBox(font);
+    cbSize->setEditable(true); // a size of one's own, read when Enter is pressed
+    cbSize->setInsertPolicy(QComboBox::NoInsert);
     cbSize->addItems(InlaySizeEntries());
     fontGrid->addWidget(FontComboBox, 0, 0, 1, 4);
     fontGrid->addWidget(cbSize, 0, 4);

@@ -168,6 +168,8 @@ TEST(ShowFormInlay, InlayPageFollowsItsActionsBothWays)
          [&] {
              return !gpal.Find<TBooleanAction>("baInsertAutoSize")->Value() && font().size == 20;
          }},
+        {"size typed as text", [&] { page.cbSize->textActivated("big"); },
+         [&] { return font().size == 14; }},
         {"size auto", [&] { page.cbSize->textActivated("auto"); },
          [&] { return gpal.Find<TBooleanAction>("baInsertAutoSize")->Value(); }},
         {"italic", [&] { page.tbItalic->click(); },
