@@ -100,18 +100,17 @@ TInlayFrameRecord TShowForm::InlayRecordOf(const TFramePosition &at, const TFram
 
 void TShowForm::WireInlayTemplates()
 {
-    const std::array patterns{actionOf<TWidestringAction>(m_gpal, "waIncrustPattern1"),
-                              actionOf<TWidestringAction>(m_gpal, "waIncrustPattern2")};
+    auto *p1 = actionOf<TWidestringAction>(m_gpal, "waIncrustPattern1");
+    auto *p2 = actionOf<TWidestringAction>(m_gpal, "waIncrustPattern2");
     auto *perso1 = actionOf<TWidestringAction>(m_gpal, "waInsertPerso1");
     auto *perso2 = actionOf<TWidestringAction>(m_gpal, "waInsertPerso2");
     auto *textOn = m_vidman->caInsertTextOn;
-    for (int i = 0; i < 2; ++i)
-        afterApply(patterns[i], [this, i](const QString &text) {
-            m_inlay->Templates().pattern[i] = text;
+    for (const auto &[pattern, line] : {std::pair{p1, 0}, std::pair{p2, 1}})
+        afterApply(pattern, [this, line](const QString &text) {
+            m_inlay->Templates().pattern[line] = text;
             AnalyseInlaySources();
             RefreshInlay();
         });
-    auto *p1 = patterns[0], *p2 = patterns[1];
     // The templates of a mode and its button, without switching the inlay on.
     const auto choose = [this, p1, p2, perso1, perso2](TInsertMode mode) {
         const std::optional<TInsertPatterns> chosen =
