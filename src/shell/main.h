@@ -9,9 +9,7 @@
 // the event loop, so it sees a shown window and loaded settings. Later
 // activations come from the platform.
 
-#include "capture/uDVDateInlay.h"
 #include "capture/uGrabber.h"
-#include "capture/uInlayOverlay.h"
 #include "uScreenSaver.h"
 
 #include <QMainWindow>
@@ -20,6 +18,12 @@
 
 class QMenu;
 class QTimer;
+class TIncrustFrame;
+class TDVIncrustFrame;
+class TInlay;
+struct TInlayFrameRecord;
+struct TFramePosition;
+struct TFrameDVCodes;
 class TAudioMan;
 class TIntervallo;
 class Tintervalloframe;
@@ -35,8 +39,6 @@ class TNvSwitch;
 class TShowFormView;
 class TImagetteFrame;
 class TDossiersFrame;
-class TIncrustFrame;
-class TDVIncrustFrame;
 
 class TShowForm : public QMainWindow
 {
@@ -82,7 +84,7 @@ public:
     TDossiersFrame *SaveImagesFrame() const { return m_dossiers; }
 
     // The inlay drawn over the video and its value sources (uShowFormInlay.cpp).
-    TInlay &Inlay() const { return *m_inlay; }
+    TInlay &Inlay() const;
     QTimer *TimerSysDate() const { return m_timerSysDate; }
     // Refreshes the DV page from the frame on display.
     void refreshDvPage();
@@ -119,6 +121,7 @@ private:
     void WireIntervallo();
     void OnOpenedForIntervallo();
     // The inlay (uShowFormInlay.cpp).
+    struct TInlayParts;
     void WireInlay();
     void WireInlayTemplates();
     void WireInlayStyle();
@@ -160,9 +163,7 @@ private:
     TDossiersFrame *m_dossiers = nullptr;
     std::shared_ptr<TIntervallo> m_intervallo;
     Tintervalloframe *m_intervalloFrame = nullptr;
-    std::unique_ptr<TInlay> m_inlay;
-    TInlaySourceSwitch m_inlaySources;
-    TDVTimeShift m_dvShift;
+    std::shared_ptr<TInlayParts> m_inlayParts; // the inlay, its source switch, the DV shift
     QTimer *m_timerSysDate = nullptr;
     TIncrustFrame *m_incrust = nullptr;
     TDVIncrustFrame *m_dvIncrust = nullptr;

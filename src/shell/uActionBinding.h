@@ -1,10 +1,11 @@
 #pragma once
-// Small helpers for binding the window's controls and parts to actions
-// without taking over the events others have bound: each runs its function
-// after whatever handler the action already had.
+// What the inlay side of the window adds to the page bindings of
+// uFrameBindings: finding an action by id, and running a function after the
+// apply of either state of a check action, after whatever handler it had.
 
 #include "actions/uActionList.h"
 #include "actions/uScriptAction.h"
+#include "uFrameBindings.h"
 
 // The action of that id in the list (null when there is none of that class).
 template <typename A> A *actionOf(TCustomNvActionList &list, const char *id)
@@ -15,17 +16,6 @@ template <typename A> A *actionOf(TCustomNvActionList &list, const char *id)
 template <typename A> A *actionOf(TCustomNvActionList *list, const char *id)
 {
     return actionOf<A>(*list, id);
-}
-
-// Runs fn(value) after the action's apply.
-template <typename A, typename F> void afterApply(A *a, F fn)
-{
-    auto previous = a->OnAfterApply;
-    a->OnAfterApply = [previous, fn](const auto &value) {
-        if (previous)
-            previous(value);
-        fn(value);
-    };
 }
 
 // Runs fn(checked) after the apply of either state of a check action.

@@ -121,7 +121,7 @@ void TDVIncrustFrame::BindDifference(TCustomNvActionList &gpal)
                 previous();
             ShowShift();
         };
-    afterApply(difference, [this](const double &) { ShowShift(); });
+    bindings::AfterApply(difference, [this](const double &) { ShowShift(); });
 
     connect(seDecalerHeures, &QSpinBox::valueChanged, difference, [this, difference](int hours) {
         if (!m_shift->Advanced())
@@ -154,14 +154,14 @@ void TDVIncrustFrame::BindFormats(TCustomNvActionList &gpal)
                 action->SetValue(text);
         });
     }
-    afterApply(format1, [this](const QString &format) {
+    bindings::AfterApply(format1, [this](const QString &format) {
         const QSignalBlocker block(cbDatecode1);
         if (cbDatecode1->currentText() != format)
             cbDatecode1->setCurrentText(format);
     });
     // The second list only selects an entry of its own: another format leaves
     // it without a selection.
-    afterApply(format2, [this](const QString &format) {
+    bindings::AfterApply(format2, [this](const QString &format) {
         const QSignalBlocker block(cbDatecode2);
         cbDatecode2->setCurrentIndex(cbDatecode2->findText(format));
     });

@@ -2,7 +2,6 @@
 
 #include "actions/uActionList.h"
 #include "actions/uScriptAction.h"
-#include "uActionBinding.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -15,6 +14,17 @@
 #include <QSpinBox>
 
 namespace {
+
+// Runs fn after whatever else is bound to the action's apply.
+template <typename A, typename F> void afterApply(A *a, F fn)
+{
+    auto previous = a->OnAfterApply;
+    a->OnAfterApply = [previous, fn](const auto &value) {
+        if (previous)
+            previous(value);
+        fn(value);
+    };
+}
 
 // A pair of radio buttons for an integer setting: `zero` stands for 0, `other` for the rest.
 void bindPair(TIntegerAction *a, QRadioButton *zero, QRadioButton *other, int otherValue)

@@ -34,20 +34,6 @@ QToolButton *toolButton(QWidget *parent, const QString &text, const QString &hin
     return b;
 }
 
-// A checkable button bound both ways to a check action.
-void bindCheck(QToolButton *button, TCheckAction *action)
-{
-    button->setCheckable(true);
-    QObject::connect(button, &QToolButton::toggled, button, [action](bool on) {
-        if (action->Checked() != on)
-            action->SetChecked(on);
-    });
-    afterCheck(action, [button](bool on) {
-        const QSignalBlocker block(button);
-        button->setChecked(on);
-    });
-}
-
 // A button that asks for a colour and sets it into the action.
 void bindColour(TIncrustFrame *page, QToolButton *button, TColorAction *action)
 {
@@ -168,12 +154,7 @@ void TIncrustFrame::BindInsert(TCustomNvActionList &gpal)
     for (const auto &[id, edit] : persos) {
         auto *action = actionOf<TWidestringAction>(gpal, id);
         edit->setToolTip(action->toolTip());
-        connect(edit, &QLineEdit::textEdited, action,
-                [action](const QString &text) { action->SetValue(text); });
-        afterApply(action, [edit](const QString &text) {
-            if (edit->text() != text)
-                edit->setText(text);
-        });
+        bindings::Text(action, edit);
     }
 }
 
@@ -200,17 +181,22 @@ void TIncrustFrame::BindFont(TCustomNvActionList &gpal, TCustomNvActionList &vid
         else
             cbSize->setCurrentText(QString::number(points)); // not in the list
     };
-    afterApply(autoSize, [showSize, font](const bool &) { showSize(font->Value().size); });
-    afterApply(size, [showSize, font](const qint32 &) { showSize(font->Value().size); });
-    afterApply(font, [this, showSize](const TNvFont &value) {
+    bindings::AfterApply(autoSize,
+                         [showSize, font](const bool &) { showSize(font->Value().size); });
+    bindings::AfterApply(size, [showSize, font](const qint32 &) { showSize(font->Value().size); });
+    bindings::AfterApply(font, [this, showSize](const TNvFont &value) {
         const QSignalBlocker block(FontComboBox);
         FontComboBox->setCurrentFont(QFont(value.name));
         showSize(value.size);
     });
-    bindCheck(tbBold, actionOf<TCheckAction>(gpal, "caIncrustBold"));
-    bindCheck(tbItalic, actionOf<TCheckAction>(gpal, "caIncrustItalic"));
-    bindCheck(tbUnderline, actionOf<TCheckAction>(gpal, "caIncrustUnderline"));
-    bindCheck(tbStrikeOut, actionOf<TCheckAction>(gpal, "caIncrustStrikeOut"));
+    const std::pair<QToolButton *, const char *> styles[] = {{tbBold, "caIncrustBold"},
+                                                             {tbItalic, "caIncrustItalic"},
+                                                             {tbUnderline, "caIncrustUnderline"},
+                                                             {tbStrikeOut, "caIncrustStrikeOut"}};
+    for (const auto &[button, id] : styles) {
+        button->setCheckable(true);
+        bindings::Check(actionOf<TCheckAction>(gpal, id), button);
+    }
     bindColour(this, tbFontColor, actionOf<TColorAction>(gpal, "laInsertFontColor"));
 }
 
@@ -219,7 +205,8 @@ void TIncrustFrame::BindBorderAndLayout(TCustomNvActionList &gpal, TCustomNvActi
     auto *border = actionOf<TIntegerAction>(vidman, "iaInsertBorderWidth");
     connect(tbBorder->menu(), &QMenu::triggered, border,
             [border](QAction *entry) { border->SetValue(entry->data().toInt()); });
-    afterApply(border, [this](const qint32 &width) { tbBorder->setText(QString::number(width)); });
+    bindings::AfterApply(
+        border, [this](const qint32 &width) { tbBorder->setText(QString::number(width)); });
     bindColour(this, tbBorderColor, actionOf<TColorAction>(vidman, "iaInsertBorderColor"));
 
     auto *align = actionOf<TIntegerAction>(vidman, "iaInsertAlignLines");
@@ -229,7 +216,7 @@ void TIncrustFrame::BindBorderAndLayout(TCustomNvActionList &gpal, TCustomNvActi
     for (const auto &[button, value] : aligns)
         connect(button, &QToolButton::clicked, align,
                 [align, value] { align->SetValue(AlignLinesValue(value)); });
-    afterApply(align, [aligns](const qint32 &value) {
+    bindings::AfterApply(align, [aligns](const qint32 &value) {
         for (const auto &[button, which] : aligns)
             if (which == AlignFromValue(value))
                 button->setChecked(true);
@@ -243,7 +230,7 @@ void TIncrustFrame::BindBorderAndLayout(TCustomNvActionList &gpal, TCustomNvActi
         if (BoxFromOpacity(opacity->Value()) != value)
             opacity->SetValue(OpacityFromBox(value));
     });
-    afterApply(opacity, [this](const double &value) {
+    bindings::AfterApply(opacity, [this](const double &value) {
         const QSignalBlocker block(seTransparency);
         seTransparency->setValue(BoxFromOpacity(value));
     });

@@ -7,8 +7,10 @@
 
 #include "main.h"
 
+#include "capture/uDVDateInlay.h"
 #include "capture/uDateTimeFormat.h"
 #include "capture/uImageNaming.h"
+#include "capture/uInlayOverlay.h"
 #include "capture/uInlayPageRules.h"
 #include "filters/uNotifier.h"
 #include "media/uMediaDevices.h"
@@ -53,9 +55,20 @@ template <typename F> void changeFont(TFontAction *font, F change)
 
 } // namespace
 
+struct TShowForm::TInlayParts {
+    TInlay inlay;
+    TInlaySourceSwitch sources;
+    TDVTimeShift shift;
+};
+
+TInlay &TShowForm::Inlay() const
+{
+    return m_inlayParts->inlay;
+}
+
 void TShowForm::WireInlay()
 {
-    m_inlay = std::make_unique<TInlay>();
+    m_inlayParts = std::make_shared<TInlayParts>();
     m_timerSysDate = new QTimer(this);
     m_timerSysDate->setObjectName(QStringLiteral("TimerSysDate"));
     m_timerSysDate->setInterval(kSysDateIntervalMs);
@@ -64,7 +77,7 @@ void TShowForm::WireInlay()
     // position and DV codes that came with that frame.
     m_vidman->SetOverlayProvider(
         [this](const TFramePosition &at, const TFrameDVCodes &dv, QSize size) {
-            return QImage(m_inlay->Overlay(InlayRecordOf(at, dv), size));
+            return QImage(m_inlayParts->inlay.Overlay(InlayRecordOf(at, dv), size));
         });
     WireInlayTemplates();
     WireInlayStyle();
@@ -80,7 +93,7 @@ void TShowForm::CreateInlayPages()
     m_dvIncrust = fillPlace<TDVIncrustFrame>(m_view->pages[TShowFormView::pgDVIncrust]);
     m_incrust = fillPlace<TIncrustFrame>(m_view->pages[TShowFormView::pgIncrust]);
     m_incrust->Bind(*m_gpal, *m_vidman);
-    m_dvIncrust->Bind(*m_gpal, m_dvShift);
+    m_dvIncrust->Bind(*m_gpal, m_inlayParts->shift);
     for (QLineEdit *edit :
          {m_incrust->edPerso1, m_incrust->edPerso2, m_dvIncrust->cbDatecode1->lineEdit()})
         SuspendShortcutsWhileTyping(edit, m_audman, m_navMan);
@@ -106,8 +119,8 @@ void TShowForm::WireInlayTemplates()
     auto *perso2 = actionOf<TWidestringAction>(m_gpal, "waInsertPerso2");
     auto *textOn = m_vidman->caInsertTextOn;
     for (const auto &[pattern, line] : {std::pair{p1, 0}, std::pair{p2, 1}})
-        afterApply(pattern, [this, line](const QString &text) {
-            m_inlay->Templates().pattern[line] = text;
+        bindings::AfterApply(pattern, [this, line](const QString &text) {
+            m_inlayParts->inlay.Templates().pattern[line] = text;
             AnalyseInlaySources();
             RefreshInlay();
         });
@@ -137,7 +150,7 @@ void TShowForm::WireInlayTemplates()
 
     auto *sliders = actionOf<TCheckAction>(m_gpal, "caSliders");
     afterCheck(textOn, [this, sliders](bool on) {
-        m_inlay->SetOn(on);
+        m_inlayParts->inlay.SetOn(on);
         if (!on && sliders->Checked())
             sliders->SetChecked(false);
         AnalyseInlaySources();
@@ -151,18 +164,18 @@ void TShowForm::WireInlayTemplates()
         refreshDvPage();
     });
     for (const char *id : {"iaNextNum", "iaDigits"})
-        afterApply(actionOf<TIntegerAction>(m_gpal, id), [this](const qint32 &) {
-            if (m_inlaySources.Sources().number)
+        bindings::AfterApply(actionOf<TIntegerAction>(m_gpal, id), [this](const qint32 &) {
+            if (m_inlayParts->sources.Sources().number)
                 SendInlayNumber();
         });
 }
 
 void TShowForm::WireInlayStyle()
 {
-    TInlayStyle &style = m_inlay->Style();
+    TInlayStyle &style = m_inlayParts->inlay.Style();
     // Each setting goes into its field of the style, and the overlay follows.
     const auto into = [this, &style](auto *action, auto TInlayStyle::*field) {
-        afterApply(action, [this, &style, field](const auto &value) {
+        bindings::AfterApply(action, [this, &style, field](const auto &value) {
             style.*field = value;
             RefreshInlay();
         });
@@ -173,11 +186,11 @@ void TShowForm::WireInlayStyle()
     into(actionOf<TDoubleAction>(m_vidman, "daInsertTransparency"), &TInlayStyle::opacity);
     into(actionOf<TPointAction>(m_vidman, "paInsertPosition"), &TInlayStyle::position);
     into(actionOf<TBooleanAction>(m_gpal, "baInsertAutoSize"), &TInlayStyle::autoSize);
-    afterApply(actionOf<TIntegerAction>(m_vidman, "iaInsertAlignLines"),
-               [this, &style](const qint32 &align) {
-                   style.align = AlignFromValue(align);
-                   RefreshInlay();
-               });
+    bindings::AfterApply(actionOf<TIntegerAction>(m_vidman, "iaInsertAlignLines"),
+                         [this, &style](const qint32 &align) {
+                             style.align = AlignFromValue(align);
+                             RefreshInlay();
+                         });
     afterCheck(m_vidman->caInsertAntiAliasing, [this, &style](bool on) {
         style.antiAliasing = on;
         RefreshInlay();
@@ -202,8 +215,8 @@ void TShowForm::WireInlayStyle()
 void TShowForm::WireInlayFont()
 {
     auto *font = actionOf<TFontAction>(m_vidman, "faInsertFont");
-    afterApply(font, [this](const TNvFont &value) {
-        m_inlay->Style().font = value;
+    bindings::AfterApply(font, [this](const TNvFont &value) {
+        m_inlayParts->inlay.Style().font = value;
         RefreshInlay();
     });
     const std::pair<const char *, bool TNvFont::*> styles[] = {
@@ -215,43 +228,45 @@ void TShowForm::WireInlayFont()
         afterCheck(actionOf<TCheckAction>(m_gpal, id), [font, member](bool on) {
             changeFont(font, [member, on](TNvFont &f) { f.*member = on; });
         });
-    afterApply(actionOf<TWidestringAction>(m_gpal, "waInsertFontName"),
-               [font](const QString &name) {
-                   if (!name.isEmpty()) // no font has an empty name
-                       changeFont(font, [&name](TNvFont &f) { f.name = name; });
-               });
-    afterApply(actionOf<TColorAction>(m_gpal, "laInsertFontColor"), [font](const TColor &colour) {
-        changeFont(font, [colour](TNvFont &f) { f.color = colour; });
-    });
-    afterApply(actionOf<TIntegerAction>(m_gpal, "iaInsertFontSize"), [font](const qint32 &size) {
-        if (size > 0) // the stored 0 of a fresh setup keeps the font's own size
-            changeFont(font, [size](TNvFont &f) { f.size = size; });
-    });
+    bindings::AfterApply(actionOf<TWidestringAction>(m_gpal, "waInsertFontName"),
+                         [font](const QString &name) {
+                             if (!name.isEmpty()) // no font has an empty name
+                                 changeFont(font, [&name](TNvFont &f) { f.name = name; });
+                         });
+    bindings::AfterApply(actionOf<TColorAction>(m_gpal, "laInsertFontColor"),
+                         [font](const TColor &colour) {
+                             changeFont(font, [colour](TNvFont &f) { f.color = colour; });
+                         });
+    bindings::AfterApply(
+        actionOf<TIntegerAction>(m_gpal, "iaInsertFontSize"), [font](const qint32 &size) {
+            if (size > 0) // the stored 0 of a fresh setup keeps the font's own size
+                changeFont(font, [size](TNvFont &f) { f.size = size; });
+        });
 }
 
 void TShowForm::WireDVDate()
 {
     auto *difference = actionOf<TDoubleAction>(m_gpal, "daDecalageHoraire");
     difference->OnBeforeApply = [this](const double &days) {
-        m_inlay->Values().timeDifference = days;
-        m_dvShift.SetDifference(days);
+        m_inlayParts->inlay.Values().timeDifference = days;
+        m_inlayParts->shift.SetDifference(days);
         RefreshInlay();
     };
     auto *advanced = actionOf<TCheckAction>(m_gpal, "caDecalageAvance");
     advanced->OnAfterTrueApply = [this, difference] {
-        m_dvShift.SetAdvanced(true);
+        m_inlayParts->shift.SetAdvanced(true);
         difference->Apply();
     };
     advanced->OnAfterFalseApply = [this, difference] {
-        difference->SetValue(m_dvShift.SetAdvanced(false));
+        difference->SetValue(m_inlayParts->shift.SetAdvanced(false));
     };
     const char *formats[] = {"waFormatDatecode1", "waFormatDatecode2"};
     for (int i = 0; i < 2; ++i)
-        afterApply(actionOf<TWidestringAction>(m_gpal, formats[i]),
-                   [this, i](const QString &format) {
-                       m_inlay->Templates().dateFormat[i] = format;
-                       RefreshInlay();
-                   });
+        bindings::AfterApply(actionOf<TWidestringAction>(m_gpal, formats[i]),
+                             [this, i](const QString &format) {
+                                 m_inlayParts->inlay.Templates().dateFormat[i] = format;
+                                 RefreshInlay();
+                             });
     // A frame reached the window (a DV code, or the time stamp of a step):
     // while paused the page follows the frame on display.
     const auto followFrame = [this] {
@@ -280,7 +295,7 @@ void TShowForm::WireInlaySliders()
         connect(slider, &QSlider::valueChanged, this, [position, x, y] {
             position->SetValue(InlayPositionFromSliders(x->value(), y->value()));
         });
-    afterApply(position, [x, y](const QPoint &at) {
+    bindings::AfterApply(position, [x, y](const QPoint &at) {
         const QSignalBlocker bx(x), by(y);
         x->setValue(at.x());
         y->setValue(10000 - at.y());
@@ -322,10 +337,10 @@ void TShowForm::PlaceInlaySliders()
 
 void TShowForm::AnalyseInlaySources()
 {
-    const TInlayTemplates &t = m_inlay->Templates();
+    const TInlayTemplates &t = m_inlayParts->inlay.Templates();
     const bool dv = HasDVSource();
-    const TInlaySourceSwitch::TChange change =
-        m_inlaySources.Analyse(m_vidman->caInsertTextOn->Checked(), t.pattern[0], t.pattern[1], dv);
+    const TInlaySourceSwitch::TChange change = m_inlayParts->sources.Analyse(
+        m_vidman->caInsertTextOn->Checked(), t.pattern[0], t.pattern[1], dv);
     if (TVideoSource *source = dv ? m_vidman->CurrentSource() : nullptr)
         if (TNotifier *notifier = source->FramesNotifier()) {
             if (change.sources.dvCodes) // the source may be new since the last analysis
@@ -356,14 +371,15 @@ void TShowForm::RefreshInlay()
 
 void TShowForm::SendInlayFileName()
 {
-    m_inlay->Values().fileName = m_videoPath;
+    m_inlayParts->inlay.Values().fileName = m_videoPath;
     RefreshInlay();
 }
 
 void TShowForm::SendInlayNumber()
 {
-    m_inlay->Values().number = NumberText(actionOf<TIntegerAction>(m_gpal, "iaNextNum")->Value(),
-                                          actionOf<TIntegerAction>(m_gpal, "iaDigits")->Value());
+    m_inlayParts->inlay.Values().number =
+        NumberText(actionOf<TIntegerAction>(m_gpal, "iaNextNum")->Value(),
+                   actionOf<TIntegerAction>(m_gpal, "iaDigits")->Value());
     RefreshInlay();
 }
 
@@ -371,7 +387,7 @@ void TShowForm::TimerSysDateTimer()
 {
     if (const std::optional<double> now =
             SysDateTick(m_timerSysDate->isActive(), QDateTime::currentDateTime())) {
-        m_inlay->Values().realDateTime = now;
+        m_inlayParts->inlay.Values().realDateTime = now;
         RefreshInlay();
     }
 }
@@ -395,8 +411,8 @@ void TShowForm::PressInsertButton(int mode)
 void TShowForm::refreshDvPage()
 {
     const TFrameDVCodes codes = m_vidman->CurrentDVCodes();
-    m_dvShift.Refresh(HasDVSource(), codes.present && codes.dateValid, codes.recDateTime);
-    const TDVPageView view = m_dvShift.View();
+    m_inlayParts->shift.Refresh(HasDVSource(), codes.present && codes.dateValid, codes.recDateTime);
+    const TDVPageView view = m_inlayParts->shift.View();
     for (const char *id : {"naInsertDatecode", "naInsertTimecode"})
         actionOf<TNopeAction>(m_gpal, id)->setEnabled(view.dvCommandsEnabled);
     if (m_dvIncrust)
@@ -406,7 +422,7 @@ void TShowForm::refreshDvPage()
 void TShowForm::OnOpenedForInlay()
 {
     m_timerSysDate->stop();
-    if (m_inlaySources.Sources().fileName)
+    if (m_inlayParts->sources.Sources().fileName)
         SendInlayFileName();
     for (const char *id : {"waIncrustPattern1", "waIncrustPattern2"})
         actionOf<TWidestringAction>(m_gpal, id)->Apply();

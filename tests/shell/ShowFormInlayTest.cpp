@@ -7,6 +7,7 @@
 #include "TestSupport.h"
 #include "actions/uActionList.h"
 #include "capture/uDateTimeFormat.h"
+#include "capture/uInlayOverlay.h"
 #include "capture/uInlayPageRules.h"
 #include "media/uVideoMan.h"
 #include "navigation/uNavMan.h"

@@ -1,0 +1,103 @@
+#include "uFrameBindings.h"
+
+#include "actions/uScriptAction.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+
+namespace {
+
+template <typename F> void chain(TCheckAction::TEvent &event, F fn)
+{
+    auto previous = event;
+    event = [previous, fn] {
+        if (previous)
+            previous();
+        fn();
+    };
+}
+
+QString withTrailingSlash(const QString &folder)
+{
+    return folder.isEmpty() || folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+} // namespace
+
+namespace bindings {
+
+void Text(TWidestringAction *a, QLineEdit *edit, bool trailingSlash)
+{
+    if (trailingSlash)
+        QObject::connect(edit, &QLineEdit::editingFinished, edit, [a, edit] {
+            const QString folder = withTrailingSlash(edit->text());
+            if (a->Value() != folder)
+                a->SetValue(folder);
+        });
+    else
+        QObject::connect(edit, &QLineEdit::textEdited, edit,
+                         [a](const QString &t) { a->SetValue(t); });
+    AfterApply(a, [edit](const QString &v) {
+        if (edit->text() != v)
+            edit->setText(v);
+    });
+}
+
+void Spin(TIntegerAction *a, QSpinBox *spin)
+{
+    QObject::connect(spin, &QSpinBox::valueChanged, spin, [a](int v) {
+        if (a->Value() != v)
+            a->SetValue(v);
+    });
+    AfterApply(a, [spin](const qint32 &v) {
+        const QSignalBlocker block(spin);
+        spin->setValue(v);
+    });
+}
+
+void Check(TBooleanAction *a, QAbstractButton *box)
+{
+    QObject::connect(box, &QAbstractButton::toggled, box, [a](bool on) {
+        if (a->Value() != on)
+            a->SetValue(on);
+    });
+    AfterApply(a, [box](const bool &v) {
+        const QSignalBlocker block(box);
+        box->setChecked(v);
+    });
+}
+
+void Check(TCheckAction *a, QAbstractButton *box)
+{
+    QObject::connect(box, &QAbstractButton::toggled, box, [a](bool on) {
+        if (a->Checked() != on)
+            a->SetChecked(on);
+    });
+    const auto follow = [a, box] {
+        const QSignalBlocker block(box);
+        box->setChecked(a->Checked());
+    };
+    chain(a->OnAfterTrueApply, follow);
+    chain(a->OnAfterFalseApply, follow);
+}
+
+void Pair(TIntegerAction *a, QRadioButton *zero, QRadioButton *other, int otherValue)
+{
+    QObject::connect(zero, &QRadioButton::toggled, zero, [a](bool on) {
+        if (on && a->Value() != 0)
+            a->SetValue(0);
+    });
+    QObject::connect(other, &QRadioButton::toggled, other, [a, otherValue](bool on) {
+        if (on && a->Value() == 0)
+            a->SetValue(otherValue);
+    });
+    AfterApply(a, [zero, other](const qint32 &v) {
+        const QSignalBlocker b1(zero), b2(other);
+        (v == 0 ? zero : other)->setChecked(true);
+    });
+}
+
+} // namespace bindings
