@@ -123,10 +123,11 @@ TEST_P(ShowFormInlayPlaying, GrabsStampTheirOwnFrame)
         SCOPED_TRACE(path.toStdString());
         const QImage image = QImage(path).convertToFormat(QImage::Format_RGB32);
         const int k = fixtures::frameIndexOf(image);
-        ASSERT_GT(k, 0);
+        ASSERT_GE(k, 0);
         indices << k;
         EXPECT_EQ(inlayMismatches(form.Inlay(), image, c.stampOf(k, frame)), 0);
-        EXPECT_GT(inlayMismatches(form.Inlay(), image, c.stampOf(k - 1, frame)), 0);
+        if (k > 0)
+            EXPECT_GT(inlayMismatches(form.Inlay(), image, c.stampOf(k - 1, frame)), 0);
         EXPECT_GT(inlayMismatches(form.Inlay(), image, c.stampOf(k + 1, frame)), 0);
     }
     EXPECT_GT(indices.last(), indices.first()) << "the grabs were taken while playing";
