@@ -126,8 +126,9 @@ TEST_P(ShowFormInlayPlaying, GrabsStampTheirOwnFrame)
         ASSERT_GE(k, 0);
         indices << k;
         EXPECT_EQ(inlayMismatches(form.Inlay(), image, c.stampOf(k, frame)), 0);
-        if (k > 0)
+        if (k > 0) {
             EXPECT_GT(inlayMismatches(form.Inlay(), image, c.stampOf(k - 1, frame)), 0);
+        }
         EXPECT_GT(inlayMismatches(form.Inlay(), image, c.stampOf(k + 1, frame)), 0);
     }
     EXPECT_GT(indices.last(), indices.first()) << "the grabs were taken while playing";
