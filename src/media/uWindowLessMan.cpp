@@ -64,9 +64,9 @@ constexpr TActionDef kVideoWindowActions[] = {
      "Click to deactivate antialiasing", "Click to activate antialiasing"},
     {"daInsertTransparency", Double, "InsertTransparency", "", "1.0", "", kInternal,
      "InsertTransparency", "", kStored, kNotOnLoad},
-    {"paInsertPosition", Point, "InsertPosition", "", "5000,8200", "", kInternal, "InsertPosition",
-     "", kStored, kOnLoad},
-    {"raPreviewSave", Rect, "PreviewSave", "", "0,0,640,480", "", kInternal, "PreviewSave", "",
+    {"paInsertPosition", Point, "InsertPosition", "", "(5000,8200)", "", kInternal,
+     "InsertPosition", "", kStored, kOnLoad},
+    {"raPreviewSave", Rect, "PreviewSave", "", "(0,0,640,480)", "", kInternal, "PreviewSave", "",
      kStored, kOnLoad},
     {"iaTimerInterval", Integer, "TimerInterval", "", "3000", "", kInternal, "TimerInterval", "",
      kStored, kNotOnLoad},
@@ -521,7 +521,8 @@ void TWindowLessMan::PaintFrame(QPainter &painter, const TVideoFrame &frame, con
     }
 }
 
-bool TWindowLessMan::CaptureCurrentImage(QImage &image, TFramePosition *position) const
+bool TWindowLessMan::CaptureCurrentImage(QImage &image, TFramePosition *position,
+                                         TFrameDVCodes *dvCodes) const
 {
     const TVideoFrame frame = m_sink ? m_sink->CurrentFrame() : TVideoFrame{};
     if (frame.IsNull())
@@ -531,7 +532,14 @@ bool TWindowLessMan::CaptureCurrentImage(QImage &image, TFramePosition *position
                            m_overlayOn ? MixFor(frame) : none);
     if (position)
         *position = frame.position;
+    if (dvCodes)
+        *dvCodes = frame.dvCodes;
     return !image.isNull();
+}
+
+TFrameDVCodes TWindowLessMan::CurrentDVCodes() const
+{
+    return m_sink ? m_sink->CurrentFrame().dvCodes : TFrameDVCodes{};
 }
 
 void TWindowLessMan::ClearWindow()

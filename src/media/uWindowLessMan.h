@@ -83,9 +83,12 @@ public:
     TNvRect FullScreenDestination() const { return m_fullDest; }
 
     // The last frame at its native size, flipped and mixed with the inlay as
-    // displayed, as a 32-bit picture, and where that frame is in the stream.
-    // False (image untouched) when there is no frame.
-    bool CaptureCurrentImage(QImage &image, TFramePosition *position = nullptr) const;
+    // displayed, as a 32-bit picture, where that frame is in the stream and
+    // the DV codes it carried. False (image untouched) when there is no frame.
+    bool CaptureCurrentImage(QImage &image, TFramePosition *position = nullptr,
+                             TFrameDVCodes *dvCodes = nullptr) const;
+    // The DV codes of the frame on display (none without a frame).
+    TFrameDVCodes CurrentDVCodes() const;
     // Frames painted since creation.
     int FramesDrawn() const { return m_framesDrawn; }
     // Forgets the frame shown and fills the window with its own colour.

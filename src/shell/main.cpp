@@ -205,6 +205,7 @@ void TShowForm::TntFormCreate()
     WireGrab();
     WireEffects();
     WireIntervallo();
+    WireInlay();
     m_gp->titre = QLatin1String(product::kTitle);
     m_gp->version = product::versionText();
 }

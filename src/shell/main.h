@@ -18,6 +18,13 @@
 #include <memory>
 
 class QMenu;
+class QTimer;
+class TIncrustFrame;
+class TDVIncrustFrame;
+class TInlay;
+struct TInlayFrameRecord;
+struct TFramePosition;
+struct TFrameDVCodes;
 class TAudioMan;
 class TIntervallo;
 class Tintervalloframe;
@@ -85,6 +92,14 @@ public:
     // The image settings page; its root name field is NomRacineEdit.
     TDossiersFrame *SaveImagesFrame() const { return m_dossiers; }
 
+    // The inlay drawn over the video and its value sources (uShowFormInlay.cpp).
+    TInlay &Inlay() const;
+    QTimer *TimerSysDate() const { return m_timerSysDate; }
+    // Refreshes the DV page from the frame on display.
+    void refreshDvPage();
+    TIncrustFrame *IncrustFrame() const { return m_incrust; }
+    TDVIncrustFrame *DVIncrustFrame() const { return m_dvIncrust; }
+
 protected:
     void showEvent(QShowEvent *event) override;
 
@@ -116,6 +131,26 @@ private:
     // The intervalometer (uShowFormIntervallo.cpp).
     void WireIntervallo();
     void OnOpenedForIntervallo();
+    // The inlay (uShowFormInlay.cpp).
+    struct TInlayParts;
+    void WireInlay();
+    void WireInlayTemplates();
+    void WireInlayStyle();
+    void WireInlayFont();
+    void WireDVDate();
+    void WireInlaySliders();
+    void CreateInlayPages();
+    TInlayFrameRecord InlayRecordOf(const TFramePosition &at, const TFrameDVCodes &dv) const;
+    void AnalyseInlaySources();
+    void RefreshInlay();
+    void SendInlayFileName();
+    void SendInlayNumber();
+    void TimerSysDateTimer();
+    bool HasDVSource() const;
+    void PressInsertButton(int mode);
+    void PlaceInlaySliders();
+    void OnOpenedForInlay();
+    void OnClosedForInlay();
 
     TNvActionList *m_gpal = nullptr;
     TNvAppliMan *m_am = nullptr;
@@ -142,4 +177,8 @@ private:
     TDossiersFrame *m_dossiers = nullptr;
     std::shared_ptr<TIntervallo> m_intervallo;
     Tintervalloframe *m_intervalloFrame = nullptr;
+    std::shared_ptr<TInlayParts> m_inlayParts; // the inlay, its source switch, the DV shift
+    QTimer *m_timerSysDate = nullptr;
+    TIncrustFrame *m_incrust = nullptr;
+    TDVIncrustFrame *m_dvIncrust = nullptr;
 };

@@ -259,7 +259,8 @@ bool TShowForm::CaptureFrame(QString *error)
                           m_navMan->FrameDuration());
     QImage picture;
     TFramePosition position;
-    if (!m_videoPresent || !m_vidman->CaptureCurrentImage(picture, &position)) {
+    TFrameDVCodes dvCodes;
+    if (!m_videoPresent || !m_vidman->CaptureCurrentImage(picture, &position, &dvCodes)) {
         // Never the previous capture's pixels under a new name.
         *error = QStringLiteral("Nothing was grabbed: the video window has no current picture.");
         return false;
@@ -268,8 +269,9 @@ bool TShowForm::CaptureFrame(QString *error)
     record.position = position.Valid() ? position.position : m_navMan->LastDisplayedPosition();
     record.frameDuration = m_navMan->FrameDuration();
     record.sourceFile = m_videoPath;
-    if (m_vidman->InlayValues().dvCodeValid)
-        record.setDVCodes(m_vidman->InlayValues().dvCode);
+    // The codes of the captured frame itself, not of the latest report.
+    if (const std::optional<TDVCodeEntry> codes = DVCodeEntryOf(dvCodes))
+        record.setDVCodes(*codes);
     ComputeNextImageName(&record);
     const TCaptureSettings settings{boolValue(m_gpal, "baImageDeinterlacer"),
                                     {m_vidman->Aspect().x(), m_vidman->Aspect().y()}};

@@ -35,6 +35,13 @@ TShowFormLayout LayoutShowForm(const TShowFormLayoutInput &in)
     return l;
 }
 
+TInlaySliderPlaces PlaceInlaySliders(const QRect &destination)
+{
+    const QRect &d = destination;
+    return {QRect(d.left() - 6, d.bottom() + 1, d.width() + 12, kInlaySliderThickness),
+            QRect(d.right() + 1, d.top() - 6, kInlaySliderThickness, d.height() + 12)};
+}
+
 TSidecars FindSidecars(const QString &videoPath)
 {
     const QFileInfo video(videoPath);

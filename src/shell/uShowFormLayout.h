@@ -32,6 +32,16 @@ inline constexpr int kStreamHeight = 22;
 
 TShowFormLayout LayoutShowForm(const TShowFormLayoutInput &in);
 
+// The inlay sliders around the picture (`destination`, in the window's
+// coordinates): the vertical one along its right edge from 6 pixels above it
+// to 6 below, the horizontal one along its bottom edge from 6 pixels left of
+// it to 6 right of it.
+struct TInlaySliderPlaces {
+    QRect horizontal, vertical;
+};
+inline constexpr int kInlaySliderThickness = 16;
+TInlaySliderPlaces PlaceInlaySliders(const QRect &destination);
+
 // The sidecar files beside a video: "clip.scn", "clip.srt", "clip.mts.modd".
 struct TSidecars {
     bool scn = false, srt = false, modd = false;

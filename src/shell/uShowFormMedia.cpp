@@ -147,6 +147,7 @@ bool TShowForm::openfile(const QString &path)
     m_view->SetSidecars(FindSidecars(path));
     OnOpenedForGrab();
     OnOpenedForIntervallo();
+    OnOpenedForInlay();
     return true;
 }
 
@@ -167,6 +168,7 @@ void TShowForm::closefile()
     m_view->SetTitle({});
     m_view->SetSidecars({});
     OnClosedForGrab();
+    OnClosedForInlay();
 }
 
 void TShowForm::ShowStreamStates(bool video, bool audio)

@@ -128,10 +128,18 @@ void TShowFormView::Relayout()
     panelImage->setGeometry(l.imagePanel);
     ImageLab->setGeometry(4, 0, l.imagePanel.width() - 40, l.imagePanel.height());
     tbDossiers->setGeometry(l.imagePanel.width() - 30, 0, 26, l.imagePanel.height());
-    // The inlay sliders hug the video panel's right and bottom edges.
-    const QRect v = l.videoPanel;
-    Yslider->setGeometry(v.right() + 1, v.top() - 6, 16, v.height() + 12);
-    Xslider->setGeometry(v.left() - 6, v.bottom() + 1, v.width() + 12, 16);
+    PlaceSliders();
+}
+
+void TShowFormView::PlaceSliders()
+{
+    const QRect panel = videoPanel->geometry();
+    const QRect destination = VideoDestination ? VideoDestination() : QRect();
+    const QRect picture =
+        destination.isEmpty() ? panel : destination.translated(panel.topLeft()) & panel;
+    const TInlaySliderPlaces places = PlaceInlaySliders(picture.isEmpty() ? panel : picture);
+    Xslider->setGeometry(places.horizontal);
+    Yslider->setGeometry(places.vertical);
 }
 
 void TShowFormView::ShowPage(int index)

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
 class QFrame;
 class QLabel;
@@ -41,6 +42,10 @@ public:
     const TShowFormLayout &Layout() const { return m_layout; }
     // Places every part for the current size and side.
     void Relayout();
+    // Where the picture stands in the video panel (panel coordinates); the
+    // inlay sliders hug it. None or empty: the whole panel.
+    std::function<QRect()> VideoDestination;
+    void PlaceSliders();
 
     // Shows page index (0..3) alone; any other value shows none.
     void ShowPage(int index);

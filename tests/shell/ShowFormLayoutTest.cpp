@@ -42,6 +42,14 @@ TEST(ShowFormLayout, PagesVideoAndBarsFollowTheSideAndSize)
     EXPECT_EQ(l.toolbarSeparatorWidth, (1025 - 580) / 4);
 }
 
+TEST(ShowFormLayout, InlaySlidersHugThePicture)
+{
+    // A letterboxed picture inside the panel: the sliders follow the picture.
+    const TInlaySliderPlaces p = PlaceInlaySliders(QRect(300, 120, 640, 360));
+    EXPECT_EQ(p.vertical, QRect(940, 114, kInlaySliderThickness, 372));
+    EXPECT_EQ(p.horizontal, QRect(294, 480, 652, kInlaySliderThickness));
+}
+
 TEST(ShowFormLayout, SidecarsBesideTheVideo)
 {
     QTemporaryDir dir;

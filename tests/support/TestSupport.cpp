@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <csignal>
 
@@ -28,6 +29,13 @@ int runProgram(const QString &program, const QStringList &arguments, QString *ou
 QString buildBinDir()
 {
     return QStringLiteral(KADREX_BIN_DIR);
+}
+
+int runKadrex(const QStringList &arguments, QString *output, int timeoutMs)
+{
+    static QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    return runProgram(buildBinDir() + QStringLiteral("/kadrex"), arguments, output, timeoutMs);
 }
 
 bool waitFor(const std::function<bool()> &done, int ms)

@@ -15,6 +15,10 @@ namespace testsupport {
 int runProgram(const QString &program, const QStringList &arguments, QString *output = nullptr,
                int timeoutMs = 120000);
 
+// Runs the program under test with a settings folder of this test process
+// (empty at first), so that no stored setting of the user leaks in.
+int runKadrex(const QStringList &arguments, QString *output = nullptr, int timeoutMs = 60000);
+
 // Handles events until done() holds or ms have passed; returns done().
 bool waitFor(const std::function<bool()> &done, int ms = 5000);
 
