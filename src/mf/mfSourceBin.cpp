@@ -107,6 +107,8 @@ struct TBinState {
     GstPad *sinkGhost = nullptr;
     QByteArray upstreamKey; // splitter: the stream it was discovered behind
     std::mutex lock;        // guards `streams` against the streaming threads
+    // Stream time less time stamp in the demuxer's latest segment (Matroska).
+    std::atomic<qint64> streamTimeOffset{0};
 
     ~TBinState() { clearStreams(); }
     void clearStreams()
@@ -114,6 +116,7 @@ struct TBinState {
         std::lock_guard guard(lock);
         releaseStreams(streams);
         upstreamKey.clear();
+        streamTimeOffset = 0;
     }
 };
 
@@ -724,6 +727,75 @@ void keepStampsOfReorderedFrames(GstElement *parser, GstCaps *caps)
     gst_object_unref(sink);
 }
 
+// The Matroska demuxer counts stream time from the earliest block it has
+// read so far, so its origin moves: the segment it opens with counts from
+// the first block (the video, at 21 ms after AAC priming), a later one from
+// the audio's earlier block, and its seeks from the origin of the moment. The
+// same frame would change its stream time, and a seek made in the opening
+// segment's time land a frame early. Downstream, its segments count from the
+// time stamps instead, and seeks coming up are moved to its origin.
+// The segment counting from the time stamps; nullptr when it already does.
+GstEvent *segmentFromStamps(GstEvent *event, TBinState *st)
+{
+    GstSegment segment;
+    gst_event_copy_segment(event, &segment);
+    if (segment.format != GST_FORMAT_TIME)
+        return nullptr;
+    st->streamTimeOffset = qint64(segment.time) - qint64(segment.start);
+    if (segment.time == segment.start)
+        return nullptr;
+    segment.time = segment.start;
+    return gst_event_new_segment(&segment);
+}
+
+// The seek moved to the demuxer's origin; nullptr when nothing moves.
+GstEvent *seekToOrigin(GstEvent *event, const TBinState *st)
+{
+    double rate = 1;
+    GstFormat format = GST_FORMAT_UNDEFINED;
+    GstSeekFlags flags = GST_SEEK_FLAG_NONE;
+    GstSeekType startType = GST_SEEK_TYPE_NONE, stopType = GST_SEEK_TYPE_NONE;
+    gint64 start = 0, stop = 0;
+    gst_event_parse_seek(event, &rate, &format, &flags, &startType, &start, &stopType, &stop);
+    const qint64 offset = st->streamTimeOffset;
+    if (format != GST_FORMAT_TIME || offset == 0)
+        return nullptr;
+    auto moved = [offset](GstSeekType type, gint64 t) {
+        return type == GST_SEEK_TYPE_SET && t >= 0 ? qMax<gint64>(0, t + offset) : t;
+    };
+    return gst_event_new_seek(rate, format, flags, startType, moved(startType, start), stopType,
+                              moved(stopType, stop));
+}
+
+GstPadProbeReturn streamTimeFromStamps(GstPad *, GstPadProbeInfo *info, gpointer state)
+{
+    auto *st = static_cast<TBinState *>(state);
+    GstEvent *event = GST_PAD_PROBE_INFO_EVENT(info);
+    GstEvent *fixed = nullptr;
+    if (GST_EVENT_TYPE(event) == GST_EVENT_SEGMENT)
+        fixed = segmentFromStamps(event, st);
+    else if (GST_EVENT_TYPE(event) == GST_EVENT_SEEK)
+        fixed = seekToOrigin(event, st);
+    if (!fixed)
+        return GST_PAD_PROBE_OK;
+    gst_event_set_seqnum(fixed, gst_event_get_seqnum(event));
+    gst_event_unref(event);
+    GST_PAD_PROBE_INFO_DATA(info) = fixed;
+    return GST_PAD_PROBE_OK;
+}
+
+void keepStreamTimeOfStamps(GstElement *head, TBinState *st)
+{
+    if (st->demuxFactory != "matroskademux")
+        return;
+    GstPad *sink = gst_element_get_static_pad(head, "sink");
+    gst_pad_add_probe(
+        sink,
+        GstPadProbeType(GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM | GST_PAD_PROBE_TYPE_EVENT_UPSTREAM),
+        streamTimeFromStamps, st, nullptr);
+    gst_object_unref(sink);
+}
+
 // One output pin per found stream: [parser !] queue ! ghost pad.
 void buildStreams(GstElement *bin, TBinState *st)
 {
@@ -737,6 +809,7 @@ void buildStreams(GstElement *bin, TBinState *st)
             gst_element_link(parser, queue);
             s.head = parser;
         }
+        keepStreamTimeOfStamps(s.head, st);
         GstPad *target = gst_element_get_static_pad(queue, "src");
         GstPad *ghost = gst_ghost_pad_new(s.padName.constData(), target);
         // An output pin nobody connected takes its samples and drops them, as

@@ -74,7 +74,8 @@ struct GrabLine {
     QSize size;
     int frame;
     int status;
-    int quality = 0; // the JPEG's quality, 0: not checked
+    int quality = 0;               // the JPEG's quality, 0: not checked
+    const char *fixture = nullptr; // grabbed from this clip instead of the wide one
 };
 
 } // namespace
@@ -96,6 +97,15 @@ TEST(KadrexGrab, CommandLinesWriteTheFrameOnScreen)
          {720, 405},
          48,
          0},
+        // The first frame at 21 ms (AAC priming) still counts as frame 0.
+        {"time stamp, MKV whose video starts late",
+         {"/iex=0", "/addi=0", "/pos=0:00:01:23", "/g"},
+         "g_0.00.01.23.bmp",
+         {320, 240},
+         48,
+         0,
+         0,
+         "indexed_aac.mkv"},
         // The failed grab leaves the number alone: the next one is still 001.
         {"missing folder, then a good one",
          {"/iex=1", "/savfold=MISSING", "/g", "/savfold=DIR", "/g"},
@@ -108,7 +118,9 @@ TEST(KadrexGrab, CommandLinesWriteTheFrameOnScreen)
         SCOPED_TRACE(line.what);
         QTemporaryDir dir;
         const QString missing = dir.filePath("missing");
-        QStringList arguments{"/o=" + clip, "/savfold=" + dir.path()};
+        const QString from = line.fixture ? fixtures::mediaFixture(line.fixture) : clip;
+        ASSERT_FALSE(from.isEmpty());
+        QStringList arguments{"/o=" + from, "/savfold=" + dir.path()};
         arguments << naming;
         for (QString s : line.switches)
             arguments << s.replace("MISSING", missing).replace("DIR", dir.path());

@@ -90,6 +90,7 @@ TEST_P(NavExact, TypedPositionsStepsStartAndEnd)
 const TExactCase kExactCases[] = {
     {"MP4", "indexed.mp4"},
     {"MKV", "indexed.mkv"},
+    {"MKV_first_frame_at_21ms", "indexed_aac.mkv"},
     {"AVI", "indexed_mjpeg.avi"},
     {"MPEG_PS", "indexed.mpg"},
     {"MPEG_TS", "indexed.ts"},

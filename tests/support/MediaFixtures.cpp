@@ -47,6 +47,8 @@ QStringList indexedArgs(const QString &name)
         return video + audio + h264 + QStringList{"-c:a", "aac"};
     if (name == "indexed.mkv")
         return video + audio + h264 + QStringList{"-c:a", "libvorbis"};
+    if (name == "indexed_aac.mkv") // AAC priming puts the first frame at 21 ms
+        return video + audio + h264 + QStringList{"-c:a", "aac"};
     if (name == "indexed_mjpeg.avi")
         return video + audio +
                QStringList{"-c:v", "mjpeg", "-q:v", "3", "-c:a", "pcm_s16le", "-shortest"};
@@ -250,8 +252,8 @@ QStringList mediaFixtureNames()
 
 QStringList indexedFixtureNames()
 {
-    return {"indexed.mp4", "indexed.mov", "indexed.mkv", "indexed_mjpeg.avi",   "indexed.mpg",
-            "indexed.ts",  "indexed.wmv", "indexed.dv",  "indexed_dv_type1.avi"};
+    return {"indexed.mp4", "indexed.mov", "indexed.mkv", "indexed_aac.mkv", "indexed_mjpeg.avi",
+            "indexed.mpg", "indexed.ts",  "indexed.wmv", "indexed.dv",      "indexed_dv_type1.avi"};
 }
 
 QString mediaFixture(const QString &name)

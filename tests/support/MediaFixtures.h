@@ -26,6 +26,7 @@ namespace fixtures {
 // frameIndexOf), kIndexedFrames frames at 25 fps with audio, a key frame every
 // 12 frames where the codec has inter frames:
 //   indexed.mp4, indexed.mov, indexed.mkv  320x240 H.264 (B-frames) + AAC/Vorbis
+//   indexed_aac.mkv                        indexed.mkv with AAC: first frame at 21 ms
 //   indexed_mjpeg.avi                      320x240 MJPEG + PCM
 //   indexed.mpg, indexed.ts                720x576 MPEG-2 (B-frames) + MP2
 //   indexed.wmv                            320x240 WMV2 + WMA2
