@@ -131,10 +131,10 @@ void TCustomAbstractAction::SetImageIndex(int index)
     if (index == m_imageIndex)
         return;
     m_imageIndex = index;
-    if (m_list && index >= 0 && index < m_list->Images.size())
-        setIcon(m_list->Images.at(index));
-    else
-        setIcon(QIcon());
+    // A list without pictures leaves the icon to whoever set it (the toolbar
+    // draws its own), so a check action keeps its icon when it changes state.
+    if (m_list && !m_list->Images.isEmpty())
+        setIcon(index >= 0 && index < m_list->Images.size() ? m_list->Images.at(index) : QIcon());
     if (OnImageChanged && m_list)
         OnImageChanged(m_list, index);
 }

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QIcon>
 #include <QObject>
+#include <QPixmap>
 
 namespace {
 
@@ -417,4 +419,27 @@ TEST(TypedActions, ImageIndexChangeReportsTheListsImages)
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(seenImages, &list);
     EXPECT_EQ(seenIndex, 3);
+}
+
+TEST(TypedActions, CheckActionKeepsAnIconItsListHasNoPictureFor)
+{
+    // The toolbar sets its own icons; toggling the state must not blank them.
+    QPixmap red(4, 4), blue(4, 4);
+    red.fill(Qt::red);
+    blue.fill(Qt::blue);
+    TNvActionList bare;
+    TCheckAction check("caMute", &bare);
+    check.SetTrueImageIndex(10);
+    check.setIcon(QIcon(red));
+    check.SetChecked(true);
+    check.SetChecked(false);
+    EXPECT_FALSE(check.icon().isNull());
+
+    TNvActionList pictured;
+    pictured.Images = {QIcon(red), QIcon(blue)};
+    TCheckAction mute("caMute", &pictured);
+    mute.SetFalseImageIndex(0);
+    mute.SetTrueImageIndex(1);
+    mute.SetChecked(true);
+    EXPECT_EQ(mute.icon().pixmap(4, 4).toImage().pixelColor(0, 0), QColor(Qt::blue));
 }
