@@ -96,6 +96,8 @@ TGuid FactoryClassIdOf(GstElementFactory *factory);
 TGuid ElementClassId(GstElement *element);
 // Whether the element's factory is a decoder.
 bool IsDecoderElement(GstElement *element);
+// A colour or size converter (its class names a converter), not a decoder.
+bool IsConverterElement(GstElement *element);
 // The long name of the element's factory (its name when it has no factory).
 QString ElementFriendlyName(GstElement *element);
 } // namespace decoders
@@ -156,6 +158,7 @@ private:
     bool plainConnect();
     bool finish(TFilterRec *tried);
     bool insertAfterDecoder(TFilterRec *rec);
+    GstPad *rendererInput() const;
     bool addUnderUniqueName(GstElement *element, const QString &name);
     void addBuiltInExclusions();
     TFilterRec *recordDecoder(GstElement *first, TFilterRec *tried);
