@@ -15,6 +15,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 class QMenu;
 class TAudioMan;
@@ -96,6 +97,8 @@ private:
     // Grab, copy, naming and the aspect commands (uShowFormGrab.cpp).
     void WireGrab();
     bool CaptureFrame(QString *error);
+    // The first half of a grab: nullopt once captured, else the failure, said.
+    std::optional<TSaveResult> CaptureForGrab();
     TSaveResult SaveCapture();
     void ComputeNextImageName(const TFrameRecord *frame = nullptr);
     void OnOpenedForGrab();
