@@ -160,7 +160,11 @@ void TIntervallo::Advance(qint64 target)
 bool TIntervallo::BeginForward(qint64 target)
 {
     const qint64 fd = qMax<qint64>(m_nav.FrameDuration(), 1);
-    if (target <= 0 || target >= m_nav.Duration() - fd || !m_nav.FramesNotifier())
+    // A target at or past the last frame is the end, which is usually near
+    // enough to decode forward to as well.
+    if (target >= m_nav.Duration() - fd)
+        target = m_nav.EndTarget();
+    if (target <= 0 || !m_nav.FramesNotifier())
         return false;
     const qint64 ahead = (navsteps::FrameAtTarget(target, fd) -
                           navsteps::FrameAtTarget(m_nav.CurrentPosition(), fd)) /

@@ -407,9 +407,14 @@ void TNavMan::GoToStart()
 
 void TNavMan::GoToEnd()
 {
+    SetPosition(true, EndTarget());
+}
+
+qint64 TNavMan::EndTarget()
+{
     if (m_duration <= 0)
         RefreshDuration();
-    SetPosition(true, m_end - m_frameDuration);
+    return m_end - m_frameDuration;
 }
 
 void TNavMan::GoToPositionText(const QString &text)
@@ -528,7 +533,8 @@ bool TNavMan::BeginDecodeForward(qint64 target)
         State() != gmPaused || GraphCompleted() || m_frameDuration <= 1)
         return false;
     const qint64 frame = FrameAtTarget(target, m_frameDuration);
-    if (frame <= notifier->CurrentPosition() || frame >= m_end - m_frameDuration)
+    // Up to the frame the end shows (GoToEnd), never past it.
+    if (frame <= notifier->CurrentPosition() || frame > m_end - m_frameDuration)
         return false;
     // As a precise seek does, without the seek: the frames before the
     // target never reach the renderer, which prerolls on the target.

@@ -73,6 +73,8 @@ public:
     bool BeginDecodeForward(qint64 target);
     bool FinishDecodeForward();
     bool DecodingForward() const { return m_forwardFrame.has_value(); }
+    // The position GoToEnd goes to: the frame before the last one.
+    qint64 EndTarget();
     void StepForward(qint64 delta);
     void StepBackward(qint64 delta);
     void GoToStart();

@@ -130,12 +130,12 @@ TEST_P(IntervalloRun, EveryImageIsTheFrameAtItsTarget)
         EXPECT_EQ(shown[a], want) << "image " << a;
     }
     if (GetParam().policy == TAdvancePlanner::TPolicy::AlwaysForward) {
-        // Only the start and the end are sought: every other forward decode
+        // At most the start and the end are sought: every other forward decode
         // lands (a late message from one target must not spoil the next).
         int startAndEnd = 0;
         for (int a = 0; a < int(shown.size()); ++a)
             startAndEnd += a == 0 || a * delay >= frames - 1;
-        EXPECT_EQ(run.Seeks(), startAndEnd);
+        EXPECT_LE(run.Seeks(), startAndEnd);
         if (GetParam().split) {
             EXPECT_GT(savesDuringDecode, 0);
         }
