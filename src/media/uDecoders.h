@@ -141,6 +141,7 @@ public:
     QStringList DecoderCycle(int limit = 16);
 
     QList<TFilterRec *> Candidates;
+    // Both go in front of the renderer and of the converters it needs.
     TFilterRec *PostDecoderFilter = nullptr;
     TFilterRec *FramesFilter = nullptr;
 
