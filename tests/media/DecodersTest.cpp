@@ -102,6 +102,18 @@ protected:
     }
     bool connect() { return man.Connect(source->NotifierFilter, sink); }
     QString current() const { return man.CurrentDecoder()->Name; }
+    // A frames notifier as the video manager gives it (kind 2, its own
+    // instance), set as the manager's frames filter.
+    GstElement *useFramesNotifier()
+    {
+        GstElement *frames = TFramesNotifier::Create();
+        TFilterRec *rec =
+            TFilterRecs::Global().FindOrAdd(GuidFromText("{5B4B1A2C-6D3E-4F50-8A71-92B3C4D5E6F7}"),
+                                            "Norvane's FramesNotifier", fkOwnInstance);
+        TFilterRecs::Global().ReleaseInstance(rec, frames);
+        man.FramesFilter = rec;
+        return frames;
+    }
     // What feeds the renderer, past the converters a renderer may need.
     GstElement *inFrontOfRenderer() const
     {
@@ -222,12 +234,8 @@ TEST_F(DecodersTest, StreamTheRendererTakesConnectsWithoutDecoder)
 TEST_F(DecodersTest, FramesNotifierGoesInFrontOfTheRendererAndFramesFlow)
 {
     ASSERT_TRUE(open("avi_mjpeg_pcm.avi", true));
-    GstElement *frames = TFramesNotifier::Create();
-    TFilterRec *framesRec =
-        TFilterRecs::Global().FindOrAdd(GuidFromText("{5B4B1A2C-6D3E-4F50-8A71-92B3C4D5E6F7}"),
-                                        "Norvane's FramesNotifier", fkOwnInstance);
-    TFilterRecs::Global().ReleaseInstance(framesRec, frames);
-    man.FramesFilter = framesRec;
+    GstElement *frames = useFramesNotifier();
+    TFilterRec *framesRec = man.FramesFilter;
     man.PostDecoderFilter = recordOf("identity");
     ASSERT_TRUE(connect());
     // notifier -> decoder -> post-decoder filter -> frames notifier -> renderer
@@ -262,12 +270,8 @@ TEST_F(DecodersTest, FramesNotifierGoesInFrontOfTheRenderersConverter)
     GstCaps *bgrx = gst_caps_from_string("video/x-raw,format=BGRx");
     g_object_set(sink, "caps", bgrx, nullptr);
     gst_caps_unref(bgrx);
-    GstElement *frames = TFramesNotifier::Create();
-    TFilterRec *framesRec =
-        TFilterRecs::Global().FindOrAdd(GuidFromText("{5B4B1A2C-6D3E-4F50-8A71-92B3C4D5E6F7}"),
-                                        "Norvane's FramesNotifier", fkOwnInstance);
-    TFilterRecs::Global().ReleaseInstance(framesRec, frames);
-    man.FramesFilter = framesRec;
+    GstElement *frames = useFramesNotifier();
+    TFilterRec *framesRec = man.FramesFilter;
     ASSERT_TRUE(connect());
     GstElement *converter = mf::PinFilter(mf::ConnectedTo(mf::Pin(sink, 0)));
     EXPECT_TRUE(decoders::IsConverterElement(converter));
