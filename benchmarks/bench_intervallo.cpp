@@ -3,6 +3,11 @@
 // fps=1 out%03d.jpg` and the decode-only time of the clip. Every image is
 // checked by its picture (the clip's frames show their own number).
 //
+// The kadrex rows are whole processes, as ffmpeg's and gst-launch's are:
+// `kadrex /o=clip /savfold=DIR /addi=1 /iex=1 /ci=false /idelai=N /iunit=1
+// /inter /quit`, JPEGs written, read back and checked. The in-process rows
+// time the run alone, with a grab that only looks at the frame (no save).
+//
 //   bench_intervallo
 
 #include "BenchClips.h"
@@ -31,6 +36,47 @@ struct TRunFigures {
     int images = 0, right = 0, forwards = 0, seeks = 0;
 };
 
+// The frame the a-th image of a run every delaySeconds shows: the last
+// target is the end of the video, two frames before its length.
+int wantedFrame(int a, int delaySeconds)
+{
+    const int frame = a * delaySeconds * 25;
+    return frame >= kFrames - 1 ? kFrames - 2 : frame;
+}
+
+TRunFigures runKadrex(const QString &clip, int delaySeconds)
+{
+    QTemporaryDir config, out;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    TRunFigures f;
+    int code = -1;
+    f.ms = benchclips::Timed([&] {
+        code = testsupport::runProgram(testsupport::buildBinDir() + "/kadrex",
+                                       {"/o=" + clip, "/savfold=" + out.path(), "/addi=1", "/iex=1",
+                                        "/ci=false", "/idelai=" + QString::number(delaySeconds),
+                                        "/iunit=1", "/inter", "/quit"},
+                                       nullptr, 600000);
+    });
+    if (code != 0)
+        std::fprintf(stderr, "bench_intervallo: kadrex ended with %d\n", code);
+    const QStringList images = QDir(out.path()).entryList({"*.jpg"}, QDir::Files, QDir::Name);
+    for (int a = 0; a < images.size(); ++a) {
+        ++f.images;
+        f.right +=
+            fixtures::frameIndexOf(QImage(out.filePath(images[a]))) == wantedFrame(a, delaySeconds);
+    }
+    return f;
+}
+
+double kadrexStartAndQuit()
+{
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    return benchclips::Timed([&] {
+        testsupport::runProgram(testsupport::buildBinDir() + "/kadrex", {"/quit"}, nullptr, 60000);
+    });
+}
+
 TRunFigures runIntervallo(const QString &clip, int delaySeconds)
 {
     TNavRig rig;
@@ -41,8 +87,7 @@ TRunFigures runIntervallo(const QString &clip, int delaySeconds)
     run.ProcessEvents = [] { QCoreApplication::processEvents(); };
     int a = 0;
     run.Grab = [&] {
-        const int want = a * delaySeconds * 25 >= kFrames - 1 ? kFrames - 2 : a * delaySeconds * 25;
-        f.right += rig.shownIndex() == want;
+        f.right += rig.shownIndex() == wantedFrame(a, delaySeconds);
         ++f.images, ++a;
         return TSaveResult{TSaveStatus::Saved, {}, {}, false};
     };
@@ -85,22 +130,34 @@ int main(int argc, char **argv)
             {"-q", "filesrc", "location=" + clip, "!", "decodebin", "!", "fakesink"}, nullptr,
             600000);
     });
-    const TRunFigures perSecond = runIntervallo(clip, 1);
-    const TRunFigures perTen = runIntervallo(clip, 10);
+    const TRunFigures perSecond = runKadrex(clip, 1);
+    const TRunFigures perTen = runKadrex(clip, 10);
+    const double startMs = kadrexStartAndQuit();
+    const TRunFigures runPerSecond = runIntervallo(clip, 1);
+    const TRunFigures runPerTen = runIntervallo(clip, 10);
 
     std::printf("clip: 1920x1080 25 fps H.264, %d frames, a key frame every 250\n", kFrames);
     std::printf("%-40s %10s %8s %12s %s\n", "run", "ms", "images", "right frame", "fwd/seek");
     std::printf("%-40s %10.0f %8d %12d\n", "ffmpeg -i clip -vf fps=1 out%03d.jpg", ffmpegMs,
                 ffmpegImages, ffmpegRight);
     std::printf("%-40s %10.0f\n", "decode only (gst-launch decodebin)", decodeMs);
-    std::printf("%-40s %10.0f %8d %12d %d/%d\n", "intervalometer 1 image/s (no save)", perSecond.ms,
-                perSecond.images, perSecond.right, perSecond.forwards, perSecond.seeks);
-    std::printf("%-40s %10.0f %8d %12d %d/%d\n", "intervalometer 1 image/10 s (no save)", perTen.ms,
-                perTen.images, perTen.right, perTen.forwards, perTen.seeks);
-    std::printf("1 image/s: %.2fx ffmpeg fps=1 (goal <= 1.0x), %.2fx decode only (goal <= 1.3x)\n",
+    std::printf("%-40s %10.0f %8d %12d\n", "kadrex 1 image/s (JPEG saved)", perSecond.ms,
+                perSecond.images, perSecond.right);
+    std::printf("%-40s %10.0f %8d %12d\n", "kadrex 1 image/10 s (JPEG saved)", perTen.ms,
+                perTen.images, perTen.right);
+    std::printf("%-40s %10.0f\n", "kadrex /quit (start and close only)", startMs);
+    const auto inProcess = [](const char *what, const TRunFigures &f) {
+        std::printf("%-40s %10.0f %8d %12d %d/%d\n", what, f.ms, f.images, f.right, f.forwards,
+                    f.seeks);
+    };
+    inProcess("in-process run 1 image/s (no save)", runPerSecond);
+    inProcess("in-process run 1 image/10 s (no save)", runPerTen);
+    std::printf("kadrex 1 image/s: %.2fx ffmpeg fps=1 (goal <= 1.0x), %.2fx decode only (goal <= "
+                "1.3x)\n",
                 perSecond.ms / ffmpegMs, perSecond.ms / decodeMs);
-    const bool right = perSecond.right == perSecond.images && perTen.right == perTen.images &&
-                       perSecond.images > 0 && perTen.images > 0;
+    bool right = true;
+    for (const TRunFigures *f : {&perSecond, &perTen, &runPerSecond, &runPerTen})
+        right = right && f->images > 0 && f->right == f->images;
     std::printf("image check: %s\n",
                 right ? "every image the frame at its target" : "WRONG FRAMES");
     return right ? 0 : 1;

@@ -117,47 +117,95 @@ void TIntervallo::Run()
     // A run only goes forward: no frame is worth keeping for a step back.
     m_nav.FrameCache().SetEnabled(false);
     const qint64 images = m_count;
-    for (qint64 a = 0; a < images && !m_stop; ++a) {
-        Advance(m_start + a * m_step);
-        if (ProcessEvents)
+    const bool split = Capture && SaveCaptured;
+    bool begun = false; // a forward decode to the next target is under way
+    qint64 a = 0;
+    for (; a < images && !m_stop; ++a) {
+        if (begun)
+            Land(Target(a));
+        else
+            Advance(Target(a));
+        begun = false;
+        if (!split && ProcessEvents)
             ProcessEvents();
         if (m_stop)
             break;
-        GrabOne();
+        const qint64 position = m_nav.CurrentPosition();
+        if (!split) {
+            Report(Grab ? Grab() : TSaveResult{}, position);
+            continue;
+        }
+        const std::optional<TSaveResult> nothing = Capture();
+        // The frame is captured: the decoder moves on to the next target
+        // while the window catches up and the image is saved.
+        begun = !nothing && a + 1 < images && BeginForward(Target(a + 1));
+        if (ProcessEvents)
+            ProcessEvents();
+        Report(nothing ? *nothing : SaveCaptured(), position);
     }
+    if (begun)
+        Land(Target(a)); // stopped with the next target on its way: it lands first
     if (PostEnd)
         PostEnd();
 }
 
 void TIntervallo::Advance(qint64 target)
 {
+    if (BeginForward(target))
+        Land(target);
+    else
+        Seek(target);
+}
+
+bool TIntervallo::BeginForward(qint64 target)
+{
     const qint64 fd = qMax<qint64>(m_nav.FrameDuration(), 1);
-    const qint64 duration = m_nav.Duration();
+    // A target at or past the last frame is the end, which is usually near
+    // enough to decode forward to as well.
+    if (target >= m_nav.Duration() - fd)
+        target = m_nav.EndTarget();
+    if (target <= 0 || !m_nav.FramesNotifier())
+        return false;
+    const qint64 ahead = (navsteps::FrameAtTarget(target, fd) -
+                          navsteps::FrameAtTarget(m_nav.CurrentPosition(), fd)) /
+                         fd;
+    m_forwardClock.start();
+    if (m_planner.Choose(ahead) != TAdvance::Forward || !m_nav.BeginDecodeForward(target))
+        return false;
+    m_forwardAhead = ahead;
+    return true;
+}
+
+void TIntervallo::Land(qint64 target)
+{
+    if (!m_nav.FinishDecodeForward()) {
+        Seek(target); // the stream ended or the wait ran out
+        return;
+    }
+    // Measured from the start of the decode: when a save overlapped it, the
+    // time is the longer of the two.
+    m_planner.NoteForward(m_forwardAhead, m_forwardClock.nsecsElapsed() / 1e6);
+    ++m_forwards;
+}
+
+void TIntervallo::Seek(qint64 target)
+{
+    const qint64 fd = qMax<qint64>(m_nav.FrameDuration(), 1);
     QElapsedTimer clock;
     clock.start();
-    if (target > 0 && target < duration - fd) {
-        const TFramesNotifier *notifier = m_nav.FramesNotifier();
-        const qint64 head = notifier ? m_nav.CurrentPosition() : target;
-        const qint64 ahead =
-            (navsteps::FrameAtTarget(target, fd) - navsteps::FrameAtTarget(head, fd)) / fd;
-        if (m_planner.Choose(ahead) == TAdvance::Forward && m_nav.DecodeForwardTo(target)) {
-            m_planner.NoteForward(ahead, clock.nsecsElapsed() / 1e6);
-            ++m_forwards;
-            return;
-        }
+    if (target <= 0) {
+        m_nav.GoToStart(); // the start and the end say nothing of a seek's cost
+    } else if (target >= m_nav.Duration() - fd) {
+        m_nav.GoToEnd();
+    } else {
         m_nav.SetPosition(true, target); // lands on the frame the target picks
         m_planner.NoteSeek(clock.nsecsElapsed() / 1e6);
-    } else if (target <= 0) {
-        m_nav.GoToStart(); // the start and the end say nothing of a seek's cost
-    } else {
-        m_nav.GoToEnd();
     }
     ++m_seeks;
 }
 
-void TIntervallo::GrabOne()
+void TIntervallo::Report(const TSaveResult &result, qint64 position)
 {
-    const TSaveResult result = Grab ? Grab() : TSaveResult{};
     if (result.stopSeries())
         m_stop = true;
     if (result.status == TSaveStatus::Failed)
@@ -168,10 +216,9 @@ void TIntervallo::GrabOne()
     if (OnProgress) {
         const QString what =
             result.saved() ? QFileInfo(result.fileName).fileName() : QStringLiteral("not saved");
-        OnProgress(
-            QStringLiteral("kadrex: intervalometer: %1 at %2, %3 left")
-                .arg(what, m_nav.PositionToText(m_nav.FrameDuration(), m_nav.CurrentPosition()))
-                .arg(m_count));
+        OnProgress(QStringLiteral("kadrex: intervalometer: %1 at %2, %3 left")
+                       .arg(what, m_nav.PositionToText(m_nav.FrameDuration(), position))
+                       .arg(m_count));
     }
 }
 

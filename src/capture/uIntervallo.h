@@ -11,6 +11,7 @@
 
 #include "capture/uGrabber.h"
 
+#include <QElapsedTimer>
 #include <QtGlobal>
 
 #include <functional>
@@ -63,7 +64,14 @@ public:
     explicit TIntervallo(TNavMan &nav);
 
     // What the window supplies.
-    std::function<TSaveResult()> Grab;                   // grab and save with confirmation
+    std::function<TSaveResult()> Grab; // grab and save with confirmation
+    // The grab in two halves, when the window offers them: the capture of
+    // the frame on show (nullopt, or the outcome when there is nothing to
+    // save), then the save of that capture with confirmation. The run starts
+    // decoding toward the next target between the two, so that saving one
+    // image overlaps the way to the next.
+    std::function<std::optional<TSaveResult>()> Capture;
+    std::function<TSaveResult()> SaveCaptured;
     std::function<void(int volume)> SetVolume;           // the sound volume, 0 to 10000
     std::function<int()> VolumeSetting;                  // iaVolume
     std::function<bool()> HasVideo;                      // the open file has video
@@ -94,8 +102,14 @@ public:
     int Seeks() const { return m_seeks; }
 
 private:
+    qint64 Target(qint64 a) const { return m_start + a * m_step; }
     void Advance(qint64 target);
-    void GrabOne();
+    // Starts decoding forward to the target when that is the way to reach it
+    // (the run then lands on it with Land); false when it has to be sought.
+    bool BeginForward(qint64 target);
+    void Land(qint64 target);
+    void Seek(qint64 target);
+    void Report(const TSaveResult &result, qint64 position);
 
     TNavMan &m_nav;
     intervallo::TAdvancePlanner m_planner;
@@ -104,4 +118,6 @@ private:
     int m_unit = 0;
     bool m_stop = false, m_running = false;
     int m_forwards = 0, m_seeks = 0;
+    qint64 m_forwardAhead = 0;    // frames of the forward decode under way
+    QElapsedTimer m_forwardClock; // since it began
 };

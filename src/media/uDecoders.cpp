@@ -6,6 +6,7 @@
 
 #include <QHash>
 
+#include <cstring>
 #include <exception>
 
 // ---- Link lists ------------------------------------------------------------
@@ -247,6 +248,14 @@ bool IsDecoderElement(GstElement *element)
     return factory && gst_element_factory_list_is_type(factory, GST_ELEMENT_FACTORY_TYPE_DECODER);
 }
 
+bool IsConverterElement(GstElement *element)
+{
+    GstElementFactory *factory = element ? gst_element_get_factory(element) : nullptr;
+    const gchar *klass =
+        factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS) : nullptr;
+    return klass && std::strstr(klass, "Converter") && !IsDecoderElement(element);
+}
+
 } // namespace decoders
 
 // ---- The manager -------------------------------------------------------------
@@ -471,13 +480,32 @@ bool TDecoderMan::finish(TFilterRec *tried)
     return ok;
 }
 
+GstPad *TDecoderMan::rendererInput() const
+{
+    // The converters that intelligent connect put in front of the renderer
+    // (colour, size) belong to the renderer's input: what goes in front of
+    // the renderer goes in front of them, so that frames dropped on the way
+    // (the frames notifier's) are never converted.
+    GstPad *in = mf::Pin(m_downstream, 0);
+    for (GstPad *peer = mf::ConnectedTo(in); peer; peer = mf::ConnectedTo(in)) {
+        GstElement *element = mf::PinFilter(peer);
+        GstPad *input = element != m_upstream && decoders::IsConverterElement(element)
+                            ? firstPin(element, GST_PAD_SINK)
+                            : nullptr;
+        if (!input || !mf::IsConnected(input))
+            break;
+        in = input;
+    }
+    return in;
+}
+
 bool TDecoderMan::insertAfterDecoder(TFilterRec *rec)
 {
     TFilterRecs &recs = TFilterRecs::Global();
     GstElement *filter = recs.GetInstance(rec);
     if (!filter || !addUnderUniqueName(filter, rec->Name))
         return false;
-    if (SUCCEEDED(m_session->InsertFilter(filter, mf::Pin(m_downstream, 0), 0)))
+    if (SUCCEEDED(m_session->InsertFilter(filter, rendererInput(), 0)))
         return true;
     m_session->RemoveChainBothWays(m_downstream, m_upstream);
     if (m_current)

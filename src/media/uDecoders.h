@@ -96,6 +96,8 @@ TGuid FactoryClassIdOf(GstElementFactory *factory);
 TGuid ElementClassId(GstElement *element);
 // Whether the element's factory is a decoder.
 bool IsDecoderElement(GstElement *element);
+// A colour or size converter (its class names a converter), not a decoder.
+bool IsConverterElement(GstElement *element);
 // The long name of the element's factory (its name when it has no factory).
 QString ElementFriendlyName(GstElement *element);
 } // namespace decoders
@@ -139,6 +141,7 @@ public:
     QStringList DecoderCycle(int limit = 16);
 
     QList<TFilterRec *> Candidates;
+    // Both go in front of the renderer and of the converters it needs.
     TFilterRec *PostDecoderFilter = nullptr;
     TFilterRec *FramesFilter = nullptr;
 
@@ -156,6 +159,7 @@ private:
     bool plainConnect();
     bool finish(TFilterRec *tried);
     bool insertAfterDecoder(TFilterRec *rec);
+    GstPad *rendererInput() const;
     bool addUnderUniqueName(GstElement *element, const QString &name);
     void addBuiltInExclusions();
     TFilterRec *recordDecoder(GstElement *first, TFilterRec *tried);

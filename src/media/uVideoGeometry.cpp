@@ -84,10 +84,11 @@ QImage ComposePicture(const QImage &frame, bool flipVertical, bool flipHorizonta
     if (frame.isNull())
         return {};
     QImage picture = frame.convertToFormat(QImage::Format_RGB32);
+    // Unflipped, the picture shares the frame's read-only memory (which keeps
+    // the frame's buffer): drawing the overlay on it makes Qt copy it first,
+    // and a grab without overlay saves it without a copy.
     if (flipVertical || flipHorizontal)
         picture = picture.mirrored(flipHorizontal, flipVertical);
-    else
-        picture.detach(); // never share the sink's memory
     const QImage overlay = PrepareOverlay(mix, picture.size());
     if (!overlay.isNull()) {
         QPainter painter(&picture);

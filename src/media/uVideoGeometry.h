@@ -51,7 +51,8 @@ struct TOverlayMix {
 QImage PrepareOverlay(const TOverlayMix &mix, QSize size);
 
 // The picture as displayed: frame flipped, then mixed with the overlay (which
-// is not flipped); always QImage::Format_RGB32 at the frame's own size.
+// is not flipped); always QImage::Format_RGB32 at the frame's own size,
+// sharing the frame's memory when nothing changes it.
 QImage ComposePicture(const QImage &frame, bool flipVertical, bool flipHorizontal,
                       const TOverlayMix &mix);
 

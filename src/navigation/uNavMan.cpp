@@ -389,7 +389,10 @@ void TNavMan::SeekDropping(qint64 target)
 void TNavMan::TargetReached(const TNvMessage &)
 {
     // The notifier has switched delivery and reports on itself before posting.
-    if (TFramesNotifier *notifier = FramesNotifier()) {
+    // A message that arrives after a newer target was armed is for an earlier
+    // one: delivery stays off until the newer target comes.
+    TFramesNotifier *notifier = FramesNotifier();
+    if (notifier && !notifier->TargetArmed(0)) {
         notifier->SetDeliver(true);
         notifier->SetPositionReports(true);
     }
@@ -404,9 +407,14 @@ void TNavMan::GoToStart()
 
 void TNavMan::GoToEnd()
 {
+    SetPosition(true, EndTarget());
+}
+
+qint64 TNavMan::EndTarget()
+{
     if (m_duration <= 0)
         RefreshDuration();
-    SetPosition(true, m_end - m_frameDuration);
+    return m_end - m_frameDuration;
 }
 
 void TNavMan::GoToPositionText(const QString &text)
@@ -501,15 +509,33 @@ bool TNavMan::StepFrames(qint64 frames)
 
 bool TNavMan::DecodeForwardTo(qint64 target)
 {
+    return BeginDecodeForward(target) && FinishDecodeForward();
+}
+
+namespace {
+
+// Back to normal delivery after a forward decode that did not land.
+bool giveUpForward(TFramesNotifier *notifier)
+{
+    notifier->DisarmTarget(0);
+    notifier->SetDeliver(true);
+    notifier->SetPositionReports(true);
+    return false;
+}
+
+} // namespace
+
+bool TNavMan::BeginDecodeForward(qint64 target)
+{
     TFramesNotifier *notifier = FramesNotifier();
     GstElement *renderer = RendererStateFilter();
-    if (!notifier || !renderer || m_stepBusy || m_seekBusy || m_shownCached ||
+    if (!notifier || !renderer || m_forwardFrame || m_stepBusy || m_seekBusy || m_shownCached ||
         State() != gmPaused || GraphCompleted() || m_frameDuration <= 1)
         return false;
     const qint64 frame = FrameAtTarget(target, m_frameDuration);
-    if (frame <= notifier->CurrentPosition() || frame >= m_end - m_frameDuration)
+    // Up to the frame the end shows (GoToEnd), never past it.
+    if (frame <= notifier->CurrentPosition() || frame > m_end - m_frameDuration)
         return false;
-    const TBusyGuard busy(m_stepBusy);
     // As a precise seek does, without the seek: the frames before the
     // target never reach the renderer, which prerolls on the target.
     notifier->SetPositionReports(false);
@@ -518,14 +544,26 @@ bool TNavMan::DecodeForwardTo(qint64 target)
     notifier->SetDeliver(false);
     m_cache.SetFocus(frame);
     m_stepped = true;
-    const auto giveUp = [notifier] {
-        notifier->DisarmTarget(0);
-        notifier->SetDeliver(true);
-        notifier->SetPositionReports(true);
-        return false;
-    };
     if (FAILED(Graph()->Step(1, renderer)))
-        return giveUp();
+        return giveUpForward(notifier);
+    m_forwardFrame = frame;
+    m_stepBusy = true;
+    return true;
+}
+
+bool TNavMan::FinishDecodeForward()
+{
+    TFramesNotifier *notifier = FramesNotifier();
+    GstElement *renderer = RendererStateFilter();
+    if (!m_forwardFrame)
+        return false;
+    const qint64 frame = *m_forwardFrame;
+    m_forwardFrame.reset();
+    m_stepBusy = false;
+    if (!notifier || !renderer)
+        return false;
+    // The renderer loses its preroll with the step and prerolls again on the
+    // target: both waits return as soon as that happens.
     QElapsedTimer elapsed;
     elapsed.start();
     while (notifier->TargetArmed(0) && elapsed.elapsed() < kLandingBoundMs && !GraphCompleted())
@@ -535,7 +573,7 @@ bool TNavMan::DecodeForwardTo(qint64 target)
            mf::ElementGetState(renderer, 40, nullptr) == VFW_S_STATE_INTERMEDIATE) {
     }
     if (notifier->TargetArmed(0))
-        return giveUp(); // the stream ended or the wait ran out
+        return giveUpForward(notifier); // the stream ended or the wait ran out
     return notifier->CurrentPosition() == frame;
 }
 

@@ -66,6 +66,15 @@ public:
     // shows it. False when it could not (not paused, target not ahead, the
     // stream ended or the wait ran out); the caller then seeks.
     bool DecodeForwardTo(qint64 target);
+    // DecodeForwardTo in two halves, so that the caller works while the
+    // decoder does: Begin arms the target and steps the graph, and returns at
+    // once (false when it cannot: nothing was started); Finish waits, with a
+    // bound, until the frame is on show. Other steps are refused in between.
+    bool BeginDecodeForward(qint64 target);
+    bool FinishDecodeForward();
+    bool DecodingForward() const { return m_forwardFrame.has_value(); }
+    // The position GoToEnd goes to: the frame before the last one.
+    qint64 EndTarget();
     void StepForward(qint64 delta);
     void StepBackward(qint64 delta);
     void GoToStart();
@@ -167,6 +176,7 @@ private:
     qint64 m_lastDisplayed = 0;
     GstElement *m_framesNotifier = nullptr; // a reference of our own
     bool m_stepBusy = false;
+    std::optional<qint64> m_forwardFrame; // begun by BeginDecodeForward, not yet landed
     bool m_seekBusy = false;
     bool m_displaySuppressed = false;
     bool m_preciseRunning = false;

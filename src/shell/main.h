@@ -16,6 +16,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 class QMenu;
 class QTimer;
@@ -122,6 +123,8 @@ private:
     // Grab, copy, naming and the aspect commands (uShowFormGrab.cpp).
     void WireGrab();
     bool CaptureFrame(QString *error);
+    // The first half of a grab: nullopt once captured, else the failure, said.
+    std::optional<TSaveResult> CaptureForGrab();
     TSaveResult SaveCapture();
     void ComputeNextImageName(const TFrameRecord *frame = nullptr);
     void OnOpenedForGrab();

@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QPixmap>
+#include <QTimer>
 
 TImagetteFrame::TImagetteFrame(QWidget *parent) : QFrame(parent)
 {
@@ -34,12 +35,35 @@ void TImagetteFrame::ShowCapture(const QImage &image, const QString &positionTex
                                  const QString &fileName)
 {
     m_image = image;
-    Image->setPixmap(QPixmap::fromImage(image));
     SnapLab->setText(positionText);
     labsnapname->setText(fileName);
     labImagetteTaille->setText(OutputSizeText(image.size()));
     SetSaved(false);
     LayoutFor(image.size());
+    QueuePicture();
+}
+
+void TImagetteFrame::QueuePicture()
+{
+    // Scaled once to the picture's size rather than by the label at every
+    // repaint, and from the event loop, so that a grab (an intervalometer
+    // run's next decode) does not wait for it.
+    if (m_pictureQueued)
+        return;
+    m_pictureQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_pictureQueued = false;
+        const QSize size = Image->size();
+        if (m_image.isNull() || size.isEmpty())
+            return;
+        // Sampled down to twice the size, then averaged: smooth enough for a
+        // thumbnail at a fraction of averaging the whole frame.
+        const QImage sampled = m_image.width() > 4 * size.width()
+                                   ? m_image.scaled(size * 2, Qt::IgnoreAspectRatio)
+                                   : m_image;
+        Image->setPixmap(QPixmap::fromImage(
+            sampled.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    });
 }
 
 void TImagetteFrame::SetSaved(bool saved)
@@ -79,6 +103,8 @@ void TImagetteFrame::LayoutFor(QSize image)
     labImagetteTaille->move(l.sizeLabel.x(), l.sizeLabel.y() - labImagetteTaille->height() / 2);
     if (!m_image.isNull())
         Bevel3->hide();
+    if (!m_image.isNull() && Image->pixmap().size() != Image->size())
+        QueuePicture();
 }
 
 void TImagetteFrame::resizeEvent(QResizeEvent *event)

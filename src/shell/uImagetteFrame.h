@@ -34,6 +34,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void QueuePicture();
+
     QSize m_imageSize{4, 3};
     QImage m_image;
+    bool m_pictureQueued = false;
 };

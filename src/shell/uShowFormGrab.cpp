@@ -306,15 +306,20 @@ TSaveResult TShowForm::SaveCapture()
 
 TSaveResult TShowForm::GrabImage()
 {
+    const std::optional<TSaveResult> nothing = CaptureForGrab();
+    return nothing ? *nothing : SaveCapture();
+}
+
+std::optional<TSaveResult> TShowForm::CaptureForGrab()
+{
     auto *page = action<TIntegerAction>(m_gpal, "iaPanneauActif");
     if (page->Value() != 0)
         page->SetValue(0);
     QString why;
-    if (!CaptureFrame(&why)) {
-        reportFailure(this, why);
-        return {TSaveStatus::Failed, m_nextImageName, why};
-    }
-    return SaveCapture();
+    if (CaptureFrame(&why))
+        return std::nullopt;
+    reportFailure(this, why);
+    return TSaveResult{TSaveStatus::Failed, m_nextImageName, why};
 }
 
 void TShowForm::CopyImage()

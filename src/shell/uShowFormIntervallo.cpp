@@ -36,6 +36,8 @@ void TShowForm::WireIntervallo()
     auto *abort = m_gpal->Find<TNopeAction>(QStringLiteral("naAbort"));
 
     run.Grab = [this] { return GrabImage(); };
+    run.Capture = [this] { return CaptureForGrab(); };
+    run.SaveCaptured = [this] { return SaveCapture(); };
     run.SetVolume = [this](int volume) { m_audman->SetVolume(volume); };
     run.VolumeSetting = [this] { return m_audman->iaVolume->Value(); };
     run.HasVideo = [this] { return m_videoPresent; };

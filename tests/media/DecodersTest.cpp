@@ -102,6 +102,26 @@ protected:
     }
     bool connect() { return man.Connect(source->NotifierFilter, sink); }
     QString current() const { return man.CurrentDecoder()->Name; }
+    // A frames notifier as the video manager gives it (kind 2, its own
+    // instance), set as the manager's frames filter.
+    GstElement *useFramesNotifier()
+    {
+        GstElement *frames = TFramesNotifier::Create();
+        TFilterRec *rec =
+            TFilterRecs::Global().FindOrAdd(GuidFromText("{5B4B1A2C-6D3E-4F50-8A71-92B3C4D5E6F7}"),
+                                            "Norvane's FramesNotifier", fkOwnInstance);
+        TFilterRecs::Global().ReleaseInstance(rec, frames);
+        man.FramesFilter = rec;
+        return frames;
+    }
+    // What feeds the renderer, past the converters a renderer may need.
+    GstElement *inFrontOfRenderer() const
+    {
+        GstElement *element = mf::PinFilter(mf::ConnectedTo(mf::Pin(sink, 0)));
+        while (decoders::IsConverterElement(element))
+            element = mf::PinFilter(mf::ConnectedTo(mf::Pin(element, 0)));
+        return element;
+    }
     QList<GstElement *> filters() const { return session.Graph()->Filters(); }
 
     TGrapheMan session;
@@ -214,12 +234,8 @@ TEST_F(DecodersTest, StreamTheRendererTakesConnectsWithoutDecoder)
 TEST_F(DecodersTest, FramesNotifierGoesInFrontOfTheRendererAndFramesFlow)
 {
     ASSERT_TRUE(open("avi_mjpeg_pcm.avi", true));
-    GstElement *frames = TFramesNotifier::Create();
-    TFilterRec *framesRec =
-        TFilterRecs::Global().FindOrAdd(GuidFromText("{5B4B1A2C-6D3E-4F50-8A71-92B3C4D5E6F7}"),
-                                        "Norvane's FramesNotifier", fkOwnInstance);
-    TFilterRecs::Global().ReleaseInstance(framesRec, frames);
-    man.FramesFilter = framesRec;
+    GstElement *frames = useFramesNotifier();
+    TFilterRec *framesRec = man.FramesFilter;
     man.PostDecoderFilter = recordOf("identity");
     ASSERT_TRUE(connect());
     // notifier -> decoder -> post-decoder filter -> frames notifier -> renderer
@@ -233,7 +249,7 @@ TEST_F(DecodersTest, FramesNotifierGoesInFrontOfTheRendererAndFramesFlow)
     ASSERT_TRUE(session.Pause());
     ASSERT_TRUE(man.NextDecoder());
     EXPECT_EQ(current(), longName("avdec_mjpeg"));
-    EXPECT_EQ(mf::PinFilter(mf::ConnectedTo(mf::Pin(sink, 0))), frames);
+    EXPECT_EQ(inFrontOfRenderer(), frames);
     session.WaitStateChange();
     EXPECT_EQ(session.State(), gmPaused);
     GstSample *sample = nullptr;
@@ -243,6 +259,31 @@ TEST_F(DecodersTest, FramesNotifierGoesInFrontOfTheRendererAndFramesFlow)
     man.Release();
     TFilterRecs::Global().ReleaseInstance(framesRec); // kind 2 keeps its instance
     EXPECT_EQ(framesRec->Instance, frames);
+}
+
+// A renderer that takes only BGRx, as the video window's does: the converter
+// that connecting puts in front of it stays last, so the frames notifier
+// drops frames before they are converted.
+TEST_F(DecodersTest, FramesNotifierGoesInFrontOfTheRenderersConverter)
+{
+    ASSERT_TRUE(open("avi_mjpeg_pcm.avi", true));
+    GstCaps *bgrx = gst_caps_from_string("video/x-raw,format=BGRx");
+    g_object_set(sink, "caps", bgrx, nullptr);
+    gst_caps_unref(bgrx);
+    GstElement *frames = useFramesNotifier();
+    TFilterRec *framesRec = man.FramesFilter;
+    ASSERT_TRUE(connect());
+    GstElement *converter = mf::PinFilter(mf::ConnectedTo(mf::Pin(sink, 0)));
+    EXPECT_TRUE(decoders::IsConverterElement(converter));
+    EXPECT_EQ(mf::PinFilter(mf::ConnectedTo(mf::Pin(converter, 0))), frames);
+    ASSERT_TRUE(session.Pause());
+    session.WaitStateChange();
+    GstCaps *seen = gst_pad_get_current_caps(mf::Pin(frames, 0));
+    ASSERT_NE(seen, nullptr) << "a decoded frame passed the frames notifier";
+    EXPECT_STRNE(gst_structure_get_string(gst_caps_get_structure(seen, 0), "format"), "BGRx");
+    gst_caps_unref(seen);
+    man.Release();
+    TFilterRecs::Global().ReleaseInstance(framesRec);
 }
 
 TEST(DecoderLinks, RoundTripThroughTheStoreAndRemovedLinksStayRemoved)
