@@ -5,7 +5,9 @@
 #include "uGrapheMan.h"
 
 #include <QHash>
+#include <QThread>
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
 
@@ -459,6 +461,21 @@ TFilterRec *TDecoderMan::recordDecoder(GstElement *first, TFilterRec *tried)
                                            decoders::ElementFriendlyName(found), fkSystem);
 }
 
+namespace {
+
+// A converter in front of the renderer works on the streaming thread: while a
+// 1080p frame is converted there, the decoder waits for it (a frame step, the
+// landing of every target of a run). Its rows are split over the cores, up to
+// four; the picture is the same.
+void spreadOverCores(GstElement *converter)
+{
+    if (g_object_class_find_property(G_OBJECT_GET_CLASS(converter), "n-threads"))
+        g_object_set(converter, "n-threads", guint(std::clamp(QThread::idealThreadCount(), 1, 4)),
+                     nullptr);
+}
+
+} // namespace
+
 bool TDecoderMan::finish(TFilterRec *tried)
 {
     GstPad *peer = mf::ConnectedTo(mf::Pin(m_upstream, 1));
@@ -472,6 +489,8 @@ bool TDecoderMan::finish(TFilterRec *tried)
     const auto wanted = [&](TFilterRec *rec) {
         return rec && !rec->ClassId.isNull() && rec->ClassId != currentId;
     };
+    for (GstElement *converter : rendererConverters())
+        spreadOverCores(converter);
     bool ok = true;
     if (wanted(PostDecoderFilter))
         ok = insertAfterDecoder(PostDecoderFilter);
@@ -480,12 +499,11 @@ bool TDecoderMan::finish(TFilterRec *tried)
     return ok;
 }
 
-GstPad *TDecoderMan::rendererInput() const
+QList<GstElement *> TDecoderMan::rendererConverters() const
 {
     // The converters that intelligent connect put in front of the renderer
-    // (colour, size) belong to the renderer's input: what goes in front of
-    // the renderer goes in front of them, so that frames dropped on the way
-    // (the frames notifier's) are never converted.
+    // (colour, size), nearest the renderer first.
+    QList<GstElement *> converters;
     GstPad *in = mf::Pin(m_downstream, 0);
     for (GstPad *peer = mf::ConnectedTo(in); peer; peer = mf::ConnectedTo(in)) {
         GstElement *element = mf::PinFilter(peer);
@@ -494,9 +512,20 @@ GstPad *TDecoderMan::rendererInput() const
                             : nullptr;
         if (!input || !mf::IsConnected(input))
             break;
+        converters.append(element);
         in = input;
     }
-    return in;
+    return converters;
+}
+
+GstPad *TDecoderMan::rendererInput() const
+{
+    // The converters belong to the renderer's input: what goes in front of
+    // the renderer goes in front of them, so that frames dropped on the way
+    // (the frames notifier's) are never converted.
+    const QList<GstElement *> converters = rendererConverters();
+    return converters.isEmpty() ? mf::Pin(m_downstream, 0)
+                                : firstPin(converters.last(), GST_PAD_SINK);
 }
 
 bool TDecoderMan::insertAfterDecoder(TFilterRec *rec)

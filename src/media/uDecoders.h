@@ -159,6 +159,7 @@ private:
     bool plainConnect();
     bool finish(TFilterRec *tried);
     bool insertAfterDecoder(TFilterRec *rec);
+    QList<GstElement *> rendererConverters() const;
     GstPad *rendererInput() const;
     bool addUnderUniqueName(GstElement *element, const QString &name);
     void addBuiltInExclusions();

@@ -75,7 +75,7 @@ bool TGrapheMan::pauseInPlace()
         ok = SUCCEEDED(m_graph->Pause()) && SUCCEEDED(WaitStateChange());
     ok = ok || reach(E_FAIL, "pause");
     if (ok && m_graph->HasRemembered())
-        ok = reach(m_graph->RestorePosition(), "seek");
+        ok = reach(m_graph->RestorePositionAfterPreroll(), "seek");
     return ok;
 }
 

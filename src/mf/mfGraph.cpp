@@ -600,6 +600,14 @@ HRESULT TMfGraph::RestorePosition()
     return SetPositions(qMax<qint64>(0, streamTime - StreamStart() - 10'000'000), true);
 }
 
+HRESULT TMfGraph::RestorePositionAfterPreroll()
+{
+    if (m_remembered < 0 || m_remembered != shownStreamTime(videoSink()))
+        return RestorePosition();
+    m_remembered = -1;
+    return S_OK;
+}
+
 HRESULT TMfGraph::GetState(int timeoutMs, GstState *state) const
 {
     const HRESULT hr = mf::ElementGetState(GST_ELEMENT(m_pipeline), timeoutMs, state);

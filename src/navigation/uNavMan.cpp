@@ -276,6 +276,19 @@ void TNavMan::SetPosition(bool wait, qint64 position)
     }
 }
 
+bool TNavMan::ShowsFrameAt(qint64 position)
+{
+    const TFramesNotifier *notifier = FramesNotifier();
+    if (!notifier || m_shownCached || m_seekBusy || m_stepBusy || State() != gmPaused ||
+        GraphCompleted() || m_frameDuration <= 1)
+        return false;
+    if (m_duration <= 0)
+        RefreshDuration();
+    const qint64 frame =
+        FrameAtTarget(ClampSeek(position, m_start, m_end, m_frameDuration), m_frameDuration);
+    return notifier->CurrentPosition() == frame;
+}
+
 void TNavMan::SeekKeepingRunState(bool wait, qint64 position)
 {
     const bool running = State() == gmPlaying;

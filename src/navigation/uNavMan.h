@@ -60,6 +60,9 @@ public:
     bool Stop() override;
 
     void SetPosition(bool wait, qint64 position);
+    // True when the paused graph already holds the frame a seek to the
+    // position would show, so that the seek would only decode it again.
+    bool ShowsFrameAt(qint64 position);
     void SeekPrecise(qint64 target);
     // While paused: decodes on from the frame the graph holds to the frame
     // the target picks, the frames notifier dropping the frames between, and

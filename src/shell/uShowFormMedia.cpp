@@ -139,7 +139,10 @@ bool TShowForm::openfile(const QString &path)
         return false;
     }
     m_navMan->caPlay->SetChecked(wasPlaying);
-    m_navMan->SetPosition(false, 0);
+    // A video stopped paused has just prerolled on its first frame: seeking
+    // there again would only decode it a second time.
+    if (wasPlaying || !m_navMan->ShowsFrameAt(0))
+        m_navMan->SetPosition(false, 0);
     m_navMan->WaitRendererState();
 
     ShowStreamStates(m_videoPresent, m_audioPresent);

@@ -14,8 +14,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QThread>
 
 #include <gst/video/video.h>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -276,6 +279,10 @@ TEST_F(DecodersTest, FramesNotifierGoesInFrontOfTheRenderersConverter)
     GstElement *converter = mf::PinFilter(mf::ConnectedTo(mf::Pin(sink, 0)));
     EXPECT_TRUE(decoders::IsConverterElement(converter));
     EXPECT_EQ(mf::PinFilter(mf::ConnectedTo(mf::Pin(converter, 0))), frames);
+    // The converter spreads its rows over the cores (up to four).
+    guint threads = 0;
+    g_object_get(converter, "n-threads", &threads, nullptr);
+    EXPECT_EQ(int(threads), std::clamp(QThread::idealThreadCount(), 1, 4));
     ASSERT_TRUE(session.Pause());
     session.WaitStateChange();
     GstCaps *seen = gst_pad_get_current_caps(mf::Pin(frames, 0));

@@ -43,7 +43,22 @@ TEST(ShowForm, OpeningAVideoShowsItsFirstFramePausedWithItsLabels)
     TShowForm form;
     form.show();
     const QString clip = fixtures::mediaFixture("indexed.mkv");
+    // The first frame is decoded once: no seek flushes the renderer on the
+    // way (neither back to the start nor to a remembered place).
+    int flushes = 0;
+    GstPad *rendererInput = gst_element_get_static_pad(form.vidman()->Renderer(), "sink");
+    const gulong probe = gst_pad_add_probe(
+        rendererInput, GST_PAD_PROBE_TYPE_EVENT_FLUSH,
+        [](GstPad *, GstPadProbeInfo *info, gpointer count) {
+            if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_FLUSH_START)
+                ++*static_cast<int *>(count);
+            return GST_PAD_PROBE_OK;
+        },
+        &flushes, nullptr);
     ASSERT_TRUE(form.openfile(clip));
+    gst_pad_remove_probe(rendererInput, probe);
+    gst_object_unref(rendererInput);
+    EXPECT_EQ(flushes, 0);
     EXPECT_EQ(form.CurrentVideo(), clip);
     EXPECT_FALSE(form.NavMan()->caPlay->Checked());
     testsupport::waitFor([&] { return form.vidman()->FramesDrawn() > 0; });
