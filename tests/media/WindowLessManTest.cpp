@@ -303,6 +303,37 @@ TEST_F(VideoWindow, ClosingTheSeparateWindowUnchecksItsAction)
     EXPECT_EQ(man.View()->parentWidget(), &panel);
 }
 
+TEST_F(VideoWindow, InlaySettingsAreStoredInternalRowsWithoutSwitches)
+{
+    const char *inlayRows[] = {
+        "iaInsertAlignLines",   "caInsertTextOn",       "iaInsertBorderWidth",
+        "iaInsertBorderColor",  "faInsertFont",         "iaInsertTransparentColor",
+        "caInsertAntiAliasing", "daInsertTransparency", "paInsertPosition"};
+    for (const char *id : inlayRows) {
+        const TCustomAbstractAction *a = man.FindByInternalId(QString::fromLatin1(id));
+        ASSERT_TRUE(a) << id;
+        EXPECT_EQ(a->Category, QStringLiteral("internal")) << id;
+        EXPECT_TRUE(a->Switch.isEmpty()) << id;
+        EXPECT_TRUE(a->IncludePrefs) << id;
+    }
+    EXPECT_EQ(man.caInsertTextOn->ScriptName, QStringLiteral("InsertTextOn"));
+    EXPECT_EQ(man.caInsertTextOn->shortcut(), QKeySequence(QStringLiteral("Ctrl+I")));
+    EXPECT_EQ(man.caInsertTextOn->TrueCaption(), QStringLiteral("Disable Inlay"));
+    EXPECT_FALSE(man.caInsertTextOn->DefaultValue());
+
+    const TNvFont &font = man.Find<TFontAction>(QStringLiteral("faInsertFont"))->DefaultValue();
+    EXPECT_EQ(font.name, QStringLiteral("Arial"));
+    EXPECT_EQ(font.color, colors::clYellow);
+    EXPECT_TRUE(font.bold);
+    EXPECT_EQ(man.Find<TPointAction>(QStringLiteral("paInsertPosition"))->DefaultValue(),
+              QPoint(5000, 8200));
+    // Opacity and key colour start each session from the window's own values.
+    EXPECT_FALSE(man.FindByInternalId(QStringLiteral("daInsertTransparency"))->ApplyWhenLoad);
+    EXPECT_FALSE(man.FindByInternalId(QStringLiteral("iaInsertTransparentColor"))->ApplyWhenLoad);
+    EXPECT_DOUBLE_EQ(
+        man.Find<TDoubleAction>(QStringLiteral("daInsertTransparency"))->DefaultValue(), 1.0);
+}
+
 TEST_F(VideoWindow, FullScreenHintFollowsTheTimerInterval)
 {
     auto *interval = man.Find<TIntegerAction>(QStringLiteral("iaTimerInterval"));
