@@ -506,27 +506,40 @@ bool takesRawVideo(GstElement *sink)
 
 namespace {
 
-// Stream time (100 ns) of the frame a sink shows, -1 when it shows none.
-qint64 shownStreamTime(GstElement *sink)
+// Stream time (100 ns) and duration (0 when unknown) of the frame a sink
+// shows; a time of -1 when it shows none.
+struct TShownFrame {
+    qint64 time = -1;
+    qint64 duration = 0;
+};
+
+TShownFrame shownFrame(GstElement *sink)
 {
+    TShownFrame shown;
     if (!sink || !g_object_class_find_property(G_OBJECT_GET_CLASS(sink), "last-sample"))
-        return -1;
+        return shown;
     GstSample *sample = nullptr;
     g_object_get(sink, "last-sample", &sample, nullptr);
     if (!sample)
-        return -1;
+        return shown;
     GstBuffer *buffer = gst_sample_get_buffer(sample);
     const GstSegment *segment = gst_sample_get_segment(sample);
-    qint64 time = -1;
     if (buffer && GST_BUFFER_PTS_IS_VALID(buffer) && segment &&
         segment->format == GST_FORMAT_TIME) {
         const guint64 t =
             gst_segment_to_stream_time(segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
         if (t != guint64(-1))
-            time = qint64(t / 100);
+            shown.time = qint64(t / 100);
+        if (GST_BUFFER_DURATION_IS_VALID(buffer))
+            shown.duration = qint64(GST_BUFFER_DURATION(buffer) / 100);
     }
     gst_sample_unref(sample);
-    return time;
+    return shown;
+}
+
+qint64 shownStreamTime(GstElement *sink)
+{
+    return shownFrame(sink).time;
 }
 
 // Drops video samples before a stream time, then lets everything through.
@@ -602,7 +615,13 @@ HRESULT TMfGraph::RestorePosition()
 
 HRESULT TMfGraph::RestorePositionAfterPreroll()
 {
-    if (m_remembered < 0 || m_remembered != shownStreamTime(videoSink()))
+    // The remembered time may lie inside the frame rather than at its start
+    // (a seek goes to the middle of a frame and the frame is then clipped to it).
+    const TShownFrame shown = shownFrame(videoSink());
+    const bool sameFrame =
+        shown.time >= 0 && m_remembered >= shown.time &&
+        (m_remembered == shown.time || m_remembered < shown.time + shown.duration);
+    if (m_remembered < 0 || !sameFrame)
         return RestorePosition();
     m_remembered = -1;
     return S_OK;

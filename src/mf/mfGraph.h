@@ -94,9 +94,9 @@ public:
     // Seeks to the remembered place (after Stop or a re-link), if any: S_OK,
     // S_FALSE when nothing was remembered, E_FAIL.
     HRESULT RestorePosition();
-    // The same once the graph has prerolled again from a stop: when the video
-    // renderer already shows the remembered frame (a video stopped on its
-    // first frame), the place is forgotten without a seek.
+    // The same once the graph has prerolled again from a stop: when the frame
+    // the video renderer shows covers the remembered time (a video stopped on
+    // its first frame), the place is forgotten without a seek.
     HRESULT RestorePositionAfterPreroll();
     bool HasRemembered() const { return m_remembered >= 0; }
     // S_OK, VFW_S_STATE_INTERMEDIATE while a transition is pending, E_FAIL.

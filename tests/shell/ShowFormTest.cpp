@@ -1,3 +1,4 @@
+#include "FlushCount.h"
 #include "FrameIndex.h"
 #include "MediaFixtures.h"
 #include "TestSupport.h"
@@ -45,20 +46,11 @@ TEST(ShowForm, OpeningAVideoShowsItsFirstFramePausedWithItsLabels)
     const QString clip = fixtures::mediaFixture("indexed.mkv");
     // The first frame is decoded once: no seek flushes the renderer on the
     // way (neither back to the start nor to a remembered place).
-    int flushes = 0;
-    GstPad *rendererInput = gst_element_get_static_pad(form.vidman()->Renderer(), "sink");
-    const gulong probe = gst_pad_add_probe(
-        rendererInput, GST_PAD_PROBE_TYPE_EVENT_FLUSH,
-        [](GstPad *, GstPadProbeInfo *info, gpointer count) {
-            if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_FLUSH_START)
-                ++*static_cast<int *>(count);
-            return GST_PAD_PROBE_OK;
-        },
-        &flushes, nullptr);
-    ASSERT_TRUE(form.openfile(clip));
-    gst_pad_remove_probe(rendererInput, probe);
-    gst_object_unref(rendererInput);
-    EXPECT_EQ(flushes, 0);
+    bool opened = false;
+    EXPECT_EQ(testsupport::flushesDuring(form.vidman()->Renderer(),
+                                         [&] { opened = form.openfile(clip); }),
+              0);
+    ASSERT_TRUE(opened);
     EXPECT_EQ(form.CurrentVideo(), clip);
     EXPECT_FALSE(form.NavMan()->caPlay->Checked());
     testsupport::waitFor([&] { return form.vidman()->FramesDrawn() > 0; });
@@ -73,6 +65,24 @@ TEST(ShowForm, OpeningAVideoShowsItsFirstFramePausedWithItsLabels)
     EXPECT_TRUE(view.EnCoursLab->text().endsWith("indexed.mkv"));
     EXPECT_TRUE(view.PanelHaut->isVisible());
     EXPECT_TRUE(form.FindAction("naGrab")->isEnabled());
+
+    // A stop and a pause come back to the frame that was on show; at the
+    // start, where the preroll lands anyway, without a seek.
+    const auto shownAfterStopAndPause = [&](int *flushes) {
+        *flushes = testsupport::flushesDuring(form.vidman()->Renderer(), [&] {
+            form.NavMan()->Stop();
+            form.NavMan()->Pause();
+        });
+        EXPECT_TRUE(form.vidman()->CaptureCurrentImage(picture, &position));
+        return fixtures::frameIndexOf(picture);
+    };
+    int flushes = 0;
+    ASSERT_TRUE(form.openfile(fixtures::mediaFixture("indexed.mp4")));
+    form.NavMan()->SetPosition(true, 15 * form.NavMan()->FrameDuration());
+    EXPECT_EQ(shownAfterStopAndPause(&flushes), 15);
+    form.NavMan()->GoToStart();
+    EXPECT_EQ(shownAfterStopAndPause(&flushes), 0);
+    EXPECT_EQ(flushes, 0);
 
     // A file that cannot be played leaves the window closed, not half set.
     EXPECT_FALSE(form.openfile(fixtures::mediaFixture("random.avi")));
