@@ -46,28 +46,33 @@ void Text(TWidestringAction *a, QLineEdit *edit, bool trailingSlash)
     });
 }
 
-void Spin(TIntegerAction *a, QSpinBox *spin)
+namespace {
+
+// The widget's change sets the action when it differs; the action's apply
+// sets the widget without its change signal.
+template <typename A, typename W, typename Changed, typename Set>
+void bothWays(A *a, W *widget, Changed changed, Set set)
 {
-    QObject::connect(spin, &QSpinBox::valueChanged, spin, [a](int v) {
+    QObject::connect(widget, changed, widget, [a](auto v) {
         if (a->Value() != v)
             a->SetValue(v);
     });
-    AfterApply(a, [spin](const qint32 &v) {
-        const QSignalBlocker block(spin);
-        spin->setValue(v);
+    AfterApply(a, [widget, set](const auto &v) {
+        const QSignalBlocker block(widget);
+        (widget->*set)(v);
     });
+}
+
+} // namespace
+
+void Spin(TIntegerAction *a, QSpinBox *spin)
+{
+    bothWays(a, spin, &QSpinBox::valueChanged, &QSpinBox::setValue);
 }
 
 void Check(TBooleanAction *a, QAbstractButton *box)
 {
-    QObject::connect(box, &QAbstractButton::toggled, box, [a](bool on) {
-        if (a->Value() != on)
-            a->SetValue(on);
-    });
-    AfterApply(a, [box](const bool &v) {
-        const QSignalBlocker block(box);
-        box->setChecked(v);
-    });
+    bothWays(a, box, &QAbstractButton::toggled, &QAbstractButton::setChecked);
 }
 
 void Check(TCheckAction *a, QAbstractButton *box)
